@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Runs a command with an X display: the caller's, or a private Xvfb with Mesa's software OpenGL.
+set -euo pipefail
+export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
+export LIBGL_ALWAYS_SOFTWARE=1
+if [ -n "${DISPLAY:-}" ] && command -v xdpyinfo >/dev/null && xdpyinfo >/dev/null 2>&1; then
+    exec "$@"
+fi
+exec xvfb-run -a -s "-screen 0 1280x1024x24 +extension GLX" "$@"
