@@ -1,0 +1,58 @@
+// The show's small audio layer: one compressed track decoded whole at load, played once on
+// one channel, with the play position of what is being heard, a per-channel pan and the
+// sample length. Stands where a game sound library would.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace show {
+
+constexpr uint32_t kSampleRate = 44100;
+constexpr int kPanPlainStereo = -1; // pan value meaning "no panning at all"
+constexpr int kPanMax = 255;
+
+class AudioTrack {
+  public:
+    AudioTrack() = default;
+    ~AudioTrack();
+    AudioTrack(const AudioTrack&) = delete;
+    AudioTrack& operator=(const AudioTrack&) = delete;
+
+    // Opens the audio output. False when no audio device can be had.
+    bool initOutput();
+    // Decodes the whole file to 44100 Hz stereo. False when it is missing or not decodable.
+    bool load(const std::string& path);
+    // Starts playback from the first sample (needs initOutput and load).
+    void play();
+    // Samples at 44100 Hz heard so far (consumed by the device, less one device buffer);
+    // 0 before play and once the track has ended.
+    uint32_t position() const;
+    uint32_t length() const { return static_cast<uint32_t>(mono_.size()); }
+    void setPan(int pan) { pan_.store(pan); }
+    int pan() const { return pan_.load(); }
+    // (L+R)/2 of the decoded track: what the spectrum reads.
+    const std::vector<float>& mono() const { return mono_; }
+    // Interleaved stereo of the decoded track.
+    const std::vector<float>& stereo() const { return stereo_; }
+    void close();
+
+    // Gains for a pan value: constant power over 0..255, unity for kPanPlainStereo.
+    static void panGains(int pan, float& left, float& right);
+
+  private:
+    static void fillAudio(void* self, uint8_t* stream, int bytes);
+
+    std::vector<float> stereo_;
+    std::vector<float> mono_;
+    uint32_t device_ = 0;
+    uint32_t deviceBufferFrames_ = 0;
+    std::atomic<uint64_t> consumed_{0};
+    std::atomic<int> pan_{kPanPlainStereo};
+    std::atomic<bool> playing_{false};
+    bool sdlAudioUp_ = false;
+};
+
+} // namespace show

@@ -1,0 +1,86 @@
+// The show context: built once at start-up and passed by reference everywhere. It holds
+// non-owning handles to engine objects (the engine owns them), the physics world, the music,
+// the time seam and the state the scenes share across hand-overs. No globals.
+#pragma once
+
+#include "host/command_line.h"
+#include "host/music.h"
+#include "host/overlay.h"
+#include "host/rng.h"
+#include "host/time_source.h"
+#include "physics/physics.h"
+#include "postprocess/effects.h"
+#include "scenes/world.h"
+
+#include <irrlicht.h>
+
+#include <cstdint>
+
+namespace show {
+
+class MyEventReceiver;
+
+constexpr int32_t kQuitRequested = 888;
+
+struct Engine {
+    irr::IrrlichtDevice* device = nullptr;
+    irr::video::IVideoDriver* driver = nullptr;
+    irr::scene::ISceneManager* smgr = nullptr;
+    irr::video::IGPUProgrammingServices* gpu = nullptr;
+    irr::ITimer* timer = nullptr;
+    irr::gui::IGUIEnvironment* gui = nullptr;
+    irr::s32 width = 0; // the screen size the driver granted
+    irr::s32 height = 0;
+};
+
+// State the scenes keep between frames and hand over to each other.
+struct SceneState {
+    // opening and landscape: the title's drop and beat nudge
+    bool titleNudged = false;
+    long titleStepClock = 0;
+    // fountain room: affector changes
+    long affectorClock = 0;
+    bool attractNext = true;
+    // physics scenes: boxes dropped since the last reset, and the timer of the last step
+    int32_t boxCounter = 0;
+    uint32_t previousTimerTime = 0;
+    long physicsClock = 0;
+    // credits and greetings: the sliding image
+    int32_t slideCount = 0;
+    long slideClock = 0;
+    // credits: the inverted flash
+    bool flash = false;
+    long flashClock = 0;
+    // finale
+    double turnAngle = 0.0;
+    bool fadeStarted = false;
+};
+
+struct Show {
+    CommandLine commandLine;
+    Engine engine;
+    Overlay overlay;
+    World world;
+    Effects effects;
+    Physics physics;
+    Music music;
+    TimeSource* time = nullptr;
+    Random random;
+    MyEventReceiver* receiver = nullptr;
+
+    int32_t quitCode = 0;
+    uint32_t position = 0; // play position read in the last frame
+    uint32_t endMark = 0;
+    SceneState scene;
+
+    const std::array<float, kSpectrumBands>& spectrum() const { return music.spectrum; }
+    long clock() { return time->clockMs(); }
+};
+
+// Milliseconds of the engine timer since the previous reading; the second reading becomes
+// the previous one. Returns the delta; the new previous time is in show.scene.
+uint32_t timerDelta(Show& show);
+// Seconds since a clock value noted earlier, as the scenes' clock steps measure them.
+inline double secondsSince(Show& show, long since) { return (show.clock() - since) / 1000.0; }
+
+} // namespace show

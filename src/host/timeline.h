@@ -1,0 +1,60 @@
+// The show's one frame loop. Each scene is a row of a table: its play-position interval, the
+// block that runs when it is entered, and its per-frame work around the one spectrum read.
+// The guard, the Escape test, the read, the GUI draw, endScene and the status text are
+// written here once; a scene never runs a loop of its own.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace show {
+
+struct Show;
+
+using SceneStep = void (*)(Show&);
+
+struct SceneRow {
+    int number = 0;
+    uint32_t from = 0;        // first play position of the scene
+    uint32_t toExclusive = 0; // first play position after it
+    SceneStep enter = nullptr;      // hand-over into this scene (hides the last one's objects)
+    SceneStep beforeRead = nullptr; // work before the spectrum read
+    SceneStep update = nullptr;     // work after the read, before drawing
+    SceneStep render = nullptr;     // beginScene (where the scene calls it) and the passes
+    SceneStep afterFrame = nullptr; // work after the frame is shown
+
+    bool contains(uint32_t position) const { return position >= from && position < toExclusive; }
+};
+
+// What the loop needs from the engine, behind one interface so the loop itself can be tested
+// without a window.
+class FramePort {
+  public:
+    virtual ~FramePort() = default;
+    virtual bool deviceRunning() = 0; // also delivers input events
+    virtual bool escapeHeld() = 0;
+    virtual void readSpectrumThenPosition() = 0;
+    virtual void finishFrame() = 0; // GUI draw, endScene, status text
+};
+
+enum class ShowEnd { Finished, Escaped };
+
+// Plays the rows in order, each while the play position read in the previous frame lies in
+// its interval. Hand-overs always run, even for a scene whose interval was skipped.
+ShowEnd runTimeline(Show& show, FramePort& port, const std::vector<SceneRow>& rows);
+
+// Port onto the real engine and music.
+class EngineFramePort final : public FramePort {
+  public:
+    explicit EngineFramePort(Show& show) : show_(show) {}
+    bool deviceRunning() override;
+    bool escapeHeld() override;
+    void readSpectrumThenPosition() override;
+    void finishFrame() override;
+
+  private:
+    Show& show_;
+};
+
+} // namespace show

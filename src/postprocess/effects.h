@@ -1,0 +1,48 @@
+// The seven post-process nodes the show keeps for its whole run, and the render sequences
+// the scenes draw with. A pass order is written here once; scenes only pick a sequence.
+//
+// Every sequence runs after the frame's beginScene (where the scene calls it) and before the
+// GUI draw and endScene, which the timeline does. Every render-target switch clears colour
+// and depth to transparent black.
+#pragma once
+
+#include <irrlicht.h>
+
+namespace show {
+
+class IPostProcessMotionBlur;
+class IPostProcessBlur;
+class IPostProcessInvert;
+class IPostProcessGlass;
+class IPostProcessColor;
+class IPostProcessBloom;
+
+struct Effects {
+    IPostProcessMotionBlur* motionBlur = nullptr;
+    IPostProcessBlur* firstBlur = nullptr;
+    IPostProcessBlur* secondBlur = nullptr;
+    IPostProcessInvert* invert = nullptr;
+    IPostProcessGlass* glass = nullptr;
+    IPostProcessColor* color = nullptr;
+    IPostProcessBloom* bloom = nullptr;
+};
+
+// Creates the seven nodes in their fixed order under the scene manager's root.
+// screenWidth is the width chosen at start-up; the blur pair and motion blur are
+// screenWidth x screenWidth/2, the others 1024 x 512.
+void createEffects(Effects& effects, irr::scene::ISceneManager* smgr, irr::s32 screenWidth);
+
+// Scene graph straight into the frame buffer.
+void renderDirect(irr::scene::ISceneManager* smgr);
+// Scene into the first blur, first blur into the second, second blur onto the screen.
+void renderThroughBlurPair(const Effects& effects, irr::scene::ISceneManager* smgr);
+// Scene into the bloom node, bloom onto the screen.
+void renderThroughBloom(const Effects& effects, irr::scene::ISceneManager* smgr);
+// Scene into the invert node, invert onto the screen.
+void renderThroughInvert(const Effects& effects, irr::scene::ISceneManager* smgr);
+// The glass sequence: picture into the glass node's scene target, offset-map node into its
+// offset target, glass onto the screen. Either node may be null (it is then simply absent).
+void renderGlass(const Effects& effects, irr::scene::ISceneManager* smgr,
+                 irr::scene::ISceneNode* picture, irr::scene::ISceneNode* offsetMap);
+
+} // namespace show
