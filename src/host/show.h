@@ -6,6 +6,7 @@
 #include "host/command_line.h"
 #include "host/music.h"
 #include "host/overlay.h"
+#include "host/receiver.h"
 #include "host/rng.h"
 #include "host/time_source.h"
 #include "physics/physics.h"
@@ -15,10 +16,9 @@
 #include <irrlicht.h>
 
 #include <cstdint>
+#include <memory>
 
 namespace show {
-
-class MyEventReceiver;
 
 constexpr int32_t kQuitRequested = 888;
 
@@ -64,9 +64,9 @@ struct Show {
     Effects effects;
     Physics physics;
     Music music;
-    TimeSource* time = nullptr;
+    std::unique_ptr<TimeSource> time;
     Random random;
-    MyEventReceiver* receiver = nullptr;
+    std::unique_ptr<MyEventReceiver> receiver;
 
     int32_t quitCode = 0;
     uint32_t position = 0; // play position read in the last frame
