@@ -49,25 +49,6 @@ class physicsWorld : public ::testing::Test {
     Physics physics;
 };
 
-TEST_F(physicsWorld, BoxNodeIsTheBodysSizeAndLit) {
-    const vector3df size(2, 3, 4);
-    createBox(physics, btVector3(1, 2, 3), size, kBrickMass);
-    irr::scene::ISceneNode* node = nodeOf(physics.bodyList.back());
-    ASSERT_NE(node, nullptr);
-    EXPECT_EQ(node->getParent(), smgr->getRootSceneNode());
-    EXPECT_EQ(node->getScale(), size);
-    for (irr::u32 i = 0; i < node->getMaterialCount(); ++i) {
-        EXPECT_TRUE(node->getMaterial(i).getFlag(irr::video::EMF_LIGHTING));
-        EXPECT_TRUE(node->getMaterial(i).getFlag(irr::video::EMF_NORMALIZE_NORMALS));
-    }
-    const btVector3 halfExtents =
-        static_cast<btBoxShape*>(physics.bodyList.back()->getCollisionShape())
-            ->getHalfExtentsWithMargin();
-    EXPECT_FLOAT_EQ(halfExtents.x() * 2, size.X);
-    EXPECT_FLOAT_EQ(halfExtents.y() * 2, size.Y);
-    EXPECT_FLOAT_EQ(halfExtents.z() * 2, size.Z);
-}
-
 TEST_F(physicsWorld, DroppedBoxComesToRestOnTheStaticFloorBox) {
     resetPhysics(physics);
     btRigidBody* floor = physics.bodyList.front();
