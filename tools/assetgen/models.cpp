@@ -28,6 +28,20 @@ Material material(const char* texture, float power, float specular, float emissi
     return m;
 }
 
+// Moves a vertex's 0..1 texture coordinates onto one plate of the palette texture.
+void paintVertex(Vertex& v, Tile tile) {
+    constexpr float kInset = 0.02f;
+    const float count = static_cast<float>(Tile::Count);
+    const float u = std::clamp(v.u, 0.0f, 1.0f), w = std::clamp(v.v, 0.0f, 1.0f);
+    v.u = (static_cast<float>(tile) + kInset + u * (1 - 2 * kInset)) / count;
+    v.v = kInset + w * (1 - 2 * kInset);
+}
+
+void paint(Mesh& m, Tile tile) {
+    for (Vertex& v : m.vertices)
+        paintVertex(v, tile);
+}
+
 float smooth(float t) {
     t = std::clamp(t, 0.0f, 1.0f);
     return t * t * (3 - 2 * t);
@@ -110,14 +124,15 @@ Model circleSculpture() {
         Part part;
         part.name = "ring" + std::to_string(index);
         Mesh& m = part.mesh;
-        m.vertexColors = true;
-        m.materials.push_back(material(tex::kRing, 24, 0.6f, 0.04f));
+        m.materials.push_back(material(tex::kPaletteTiles, 24, 0.6f, 0.04f));
         for (int s = 0; s < r.segments; ++s) {
             const float step = kTau / r.segments;
             const float a = s * step;
-            const uint32_t color = s % 4 == 0 ? argb(kBrick) : (s % 2 ? argb(kIce) : argb(kSteel));
-            arcBlock(m, r.radius - r.width / 2, r.radius + r.width / 2, r.height,
-                     a - step * kFill / 2, a + step * kFill / 2, kArcFacets, color);
+            Mesh block;
+            arcBlock(block, r.radius - r.width / 2, r.radius + r.width / 2, r.height,
+                     a - step * kFill / 2, a + step * kFill / 2, kArcFacets, 0xFFFFFFFF);
+            paint(block, s % 4 == 0 ? Tile::Brick : (s % 2 ? Tile::Ice : Tile::Steel));
+            m.append(block, Mat4());
         }
         const float spin = kTau * r.spinSegments / r.segments;
         loopKeys(part, 0, 1, frames::kCircleLoopEnd, frames::kCircleLoopEnd + frames::kTail, 1,
@@ -130,9 +145,9 @@ Model circleSculpture() {
     }
     Part core;
     core.name = "core";
-    core.mesh = octahedron(16, argb(kAmber));
-    core.mesh.vertexColors = true;
-    core.mesh.materials.push_back(material(tex::kRing, 30, 0.8f, 0.15f));
+    core.mesh = octahedron(16, 0xFFFFFFFF);
+    paint(core.mesh, Tile::Amber);
+    core.mesh.materials.push_back(material(tex::kPaletteTiles, 30, 0.8f, 0.15f));
     // A quarter turn per loop: the octahedron's own symmetry closes the loop.
     loopKeys(core, 0, 1, frames::kCircleLoopEnd, frames::kCircleLoopEnd + frames::kTail, 1,
              [](float t) {
@@ -164,8 +179,8 @@ Model cubePuzzle() {
 
     const Vec3 axes[3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
     // Outward sticker colours by face direction: +x, -x, +y, -y, +z, -z.
-    const uint32_t faceColor[6] = {argb(kBrick), argb(kAmber), argb(kWhite),
-                                   argb(kSteel), argb(kCyan),  argb(rgba(168, 58, 42))};
+    const Tile faceTile[6] = {Tile::Brick, Tile::Amber, Tile::White,
+                              Tile::Steel, Tile::Cyan,  Tile::Ember};
     Model model;
     struct Cubie {
         Vec3 home;
@@ -182,7 +197,7 @@ Model cubePuzzle() {
                 part.name = "cubie" + std::to_string(cubies.size() - 1);
                 const Vec3 c = Vec3{float(x), float(y), float(z)} * kPitch;
                 const Vec3 h = {kCubie / 2, kCubie / 2, kCubie / 2};
-                Mesh box = boxMesh(c - h, c + h, argb(kNight));
+                Mesh box = boxMesh(c - h, c + h);
                 // Colour each face that looks out of the puzzle.
                 for (size_t q = 0; q < box.triangles.size(); q += 2) {
                     const Vec3 n = box.vertices[box.triangles[q][0]].normal;
@@ -199,15 +214,13 @@ Model cubePuzzle() {
                         face = 4;
                     if (n.z < -0.5f && z == -1)
                         face = 5;
-                    if (face < 0)
-                        continue;
-                    for (int k = 0; k < 2; ++k)
-                        for (uint32_t vi : box.triangles[q + k])
-                            box.vertices[vi].color = faceColor[face];
+                    // Each quad has its own four vertices: paint them once.
+                    const uint32_t first = box.triangles[q][0];
+                    for (uint32_t vi = first; vi < first + 4; ++vi)
+                        paintVertex(box.vertices[vi], face < 0 ? Tile::Night : faceTile[face]);
                 }
                 part.mesh = box;
-                part.mesh.vertexColors = true;
-                part.mesh.materials.push_back(material(tex::kPuzzleTile, 40, 0.5f, 0.03f));
+                part.mesh.materials.push_back(material(tex::kPaletteTiles, 40, 0.5f, 0.03f));
                 model.parts.push_back(std::move(part));
             }
 
@@ -301,7 +314,7 @@ void addFacet(Mesh& m, Tri t, uint32_t color) {
 } // namespace
 
 Model blueBall() {
-    constexpr float kRadius = 30, kCoreRadius = 26, kBreath = 5;
+    constexpr float kRadius = 44, kCoreRadius = 38, kBreath = 7;
     constexpr int kKeyStep = 3;
     Model model;
     const std::vector<Tri> base = icosahedron(kRadius);
@@ -338,7 +351,9 @@ Model blueBall() {
 
 Model twirl() {
     constexpr int kPlates = 4;
-    constexpr float kHalf = 20, kPlateH = 8.5f, kGap = 2, kTwist = 0.7f;
+    // 30 units across at the scenes' scale of 0.5: a solid block in the tight field of the
+    // fountain room, still a readable shape at the wide field's 250-unit spacing.
+    constexpr float kHalf = 30, kPlateH = 13, kGap = 2.5f, kTwist = 0.7f;
     constexpr int kKeyStep = 2;
     const float total = kPlates * kPlateH + (kPlates - 1) * kGap;
     Model model;
@@ -346,10 +361,9 @@ Model twirl() {
         Part part;
         part.name = "plate" + std::to_string(k);
         const float y0 = -total / 2 + k * (kPlateH + kGap);
-        part.mesh = boxMesh({-kHalf, y0, -kHalf}, {kHalf, y0 + kPlateH, kHalf},
-                            k % 2 ? argb(kIce) : argb(kBrick));
-        part.mesh.vertexColors = true;
-        part.mesh.materials.push_back(material(tex::kTwirlPlate, 28, 0.6f, 0.05f));
+        part.mesh = boxMesh({-kHalf, y0, -kHalf}, {kHalf, y0 + kPlateH, kHalf});
+        paint(part.mesh, k % 2 ? Tile::Ice : Tile::Brick);
+        part.mesh.materials.push_back(material(tex::kPaletteTiles, 0, 0.0f, 0.05f));
         const float phase = (k - (kPlates - 1) / 2.0f) / ((kPlates - 1) / 2.0f);
         loopKeys(part, 0, 0, frames::kTwirlLoopEnd, frames::kTwirlLoopEnd + frames::kTail, kKeyStep,
                  [phase](float t) {
@@ -449,10 +463,9 @@ Model livingRoof() {
         for (int j = 0; j < kTiles; ++j) {
             Part part;
             part.name = "tile" + std::to_string(i * kTiles + j);
-            part.mesh = boxMesh({-kHalf, -kThick, -kHalf}, {kHalf, kThick, kHalf},
-                                (i + j) % 3 ? argb(kSteel) : argb(kAmber));
-            part.mesh.vertexColors = true;
-            part.mesh.materials.push_back(material(tex::kRoofTile, 20, 0.4f, 0.02f));
+            part.mesh = boxMesh({-kHalf, -kThick, -kHalf}, {kHalf, kThick, kHalf});
+            paint(part.mesh, (i + j) % 3 ? Tile::Steel : Tile::Amber);
+            part.mesh.materials.push_back(material(tex::kPaletteTiles, 20, 0.4f, 0.02f));
             const Vec3 centre = {(i - (kTiles - 1) / 2.0f) * kPitch, 0,
                                  (j - (kTiles - 1) / 2.0f) * kPitch};
             const float phase = (i + j) / static_cast<float>(2 * kTiles);
@@ -602,7 +615,7 @@ Model boxHall() {
 
 Model endlessKnot() {
     constexpr int kAlong = 120, kAround = 8;
-    constexpr float kScale = 10, kTube = 4.5f, kURepeat = 6;
+    constexpr float kScale = 13, kTube = 5.5f, kURepeat = 6;
     auto curve = [](float a) {
         const float r = std::cos(3 * a) + 2;
         return Vec3{r * std::cos(2 * a), -std::sin(3 * a), r * std::sin(2 * a)} * kScale;

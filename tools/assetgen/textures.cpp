@@ -221,12 +221,22 @@ Image knotMetal() {
             // u runs along the knot (x), v around the tube (y).
             const float around = 0.75f + 0.25f * std::cos(2 * kPi * y / kSize);
             const float n = fbm(x / 16.0f, y / 64.0f, 16, 3, 61);
-            Rgba c = scaled(mix(kSteel, kIce, 0.3f * n), around);
+            Rgba c = scaled(mix(kSteel, kIce, 0.3f + 0.4f * n), around);
             const int lx = x % (kSize / kBands);
             if (lx < 4)
                 c = mix(c, kBrick, 0.8f);
             img.set(x, y, c);
         }
+    return img;
+}
+
+Image paletteTiles() {
+    constexpr int kCount = static_cast<int>(Tile::Count), kSize = kTexSmall;
+    const Rgba colours[kCount] = {kSlate, kBrick, kAmber, kIce, kSteel, kCyan, rgba(168, 58, 42),
+                                  kWhite};
+    Image img(kSize * kCount, kSize);
+    for (int i = 0; i < kCount; ++i)
+        img.draw(plate(kSize, colours[i], kNight, 7, 90 + i), i * kSize, 0);
     return img;
 }
 
@@ -244,15 +254,13 @@ void addTextures(Entries& out) {
     addJpeg(out, "gfx/particle_white.jpg", glow(kTexSmall, 1.8f));
     addJpeg(out, "gfx/particle_checkers.jpg", checkers(kTexSmall, 4));
 
-    addJpeg(out, tex::kRing, plate(kTexMedium, mix(kSteel, kIce, 0.5f), kNight, 10, 71));
-    addJpeg(out, tex::kPuzzleTile, plate(kTexMedium, kWhite, kNight, 14, 72));
-    addJpeg(out, tex::kTwirlPlate, plate(kTexMedium, kIce, kSlate, 8, 73));
-    addJpeg(out, tex::kBallFacet, plate(kTexMedium, kWhite, kCyan, 12, 74));
+    addJpeg(out, tex::kPaletteTiles, paletteTiles());
+    addJpeg(out, tex::kBallFacet,
+            plate(kTexMedium, mix(rgba(40, 100, 230), kCyan, 0.3f), kNight, 10, 74));
     addJpeg(out, tex::kSpoutStone, stone());
     addJpeg(out, tex::kHallPanels, hallPanels());
     addJpeg(out, tex::kKnotMetal, knotMetal());
     addJpeg(out, tex::kRoundabout, plate(kTexMedium, kSteel, kNight, 6, 75));
-    addJpeg(out, tex::kRoofTile, plate(kTexMedium, kSlate, kAmber, 6, 76));
 }
 
 } // namespace assetgen

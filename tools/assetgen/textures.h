@@ -8,16 +8,18 @@ namespace assetgen {
 
 // Paths of the textures the models name (kept here so models and textures agree).
 namespace tex {
-inline const char* const kRing = "models/cm_ring.jpg";
-inline const char* const kPuzzleTile = "models/puzzle_tile.jpg";
-inline const char* const kTwirlPlate = "models/twirl_plate.jpg";
+// One row of bevelled plates in the palette colours; parts pick a plate by UV, so their
+// colour survives lights bright enough to saturate any vertex colour.
+inline const char* const kPaletteTiles = "models/palette_tiles.jpg";
 inline const char* const kBallFacet = "models/blueball_facet.jpg";
 inline const char* const kSpoutStone = "models/spout_stone.jpg";
 inline const char* const kHallPanels = "models/hall_panels.jpg";
 inline const char* const kKnotMetal = "models/knot_metal.jpg";
 inline const char* const kRoundabout = "models/roundabout_rim.jpg";
-inline const char* const kRoofTile = "models/roof_tile.jpg";
 } // namespace tex
+
+// Plates of the palette texture, left to right.
+enum class Tile { Night, Brick, Amber, Ice, Steel, Cyan, Ember, White, Count };
 
 void addTextures(Entries& out);
 
