@@ -84,8 +84,9 @@ constexpr double kDelayDampHz = 3500.0;
 // Master
 constexpr float kMasterGain = 2.0f;
 constexpr float kSaturationKnee = 0.5f; // share of the ceiling below which nothing bends
-constexpr float kCeiling = 0.89f;       // about -1 dBFS: room for the encoder's overshoot
+constexpr float kCeiling = 0.8f;        // about -2 dBFS: room for the encoder's overshoot
 constexpr int kLookahead = 64;          // samples
+constexpr double kEndFadeSeconds = 3.0;
 constexpr double kLimiterReleaseSeconds = 0.04;
 
 } // namespace musicgen

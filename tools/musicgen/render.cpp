@@ -446,6 +446,19 @@ void limit(Mixer& m) {
     }
 }
 
+// The track's last seconds fade to silence, whatever still rings in the reverb.
+void fadeOutEnd(Mixer& m, int64_t trackLength) {
+    const int64_t fade = int64_t(kEndFadeSeconds * kSampleRate);
+    for (int64_t i = 0; i < m.length(); ++i) {
+        const int64_t left = trackLength - (m.from() + i);
+        if (left < fade) {
+            const float x = left > 0 ? float(left) / float(fade) : 0.0f;
+            m.left[i] *= x * x;
+            m.right[i] *= x * x;
+        }
+    }
+}
+
 } // namespace
 
 Audio renderScore(const Score& score, int64_t from, int64_t length) {
@@ -464,6 +477,7 @@ Audio renderScore(const Score& score, int64_t from, int64_t length) {
     }
     applyEffects(m);
     limit(m);
+    fadeOutEnd(m, score.length);
     return Audio{std::move(m.left), std::move(m.right)};
 }
 
