@@ -10,7 +10,7 @@ constexpr int kOctave = 12;
 // show's beat thresholds fire in each scene.
 constexpr float kKickLengthPerDecay = 7.0f; // note length in decays: the tail is inaudible
 constexpr float kSoftKick = 0.3f;           // scene 2: a pulse, not yet a beat
-constexpr float kSoftKickDecay = 0.09f;
+constexpr float kSoftKickDecay = 0.075f;
 constexpr float kLightKick = 0.4f; // scenes 3, 4, 7, 8, 9: the groove
 constexpr float kLightKickDecay = 0.06f;
 constexpr float kHeavyKick = 0.5f; // scenes 5, 6, 20: a brick on every beat
@@ -42,8 +42,8 @@ constexpr float kStabSeconds = 0.6f;
 
 // The intro sits low enough that the spectrum rows of the opening stay on screen.
 constexpr float kAirLevel = 0.012f;
-constexpr float kIntroPad = 0.02f;
-constexpr float kIntroPluck = 0.03f;
+constexpr float kIntroPad = 0.12f;
+constexpr float kIntroPluck = 0.14f;
 constexpr float kIntroRiser = 0.02f;
 
 } // namespace musicgen
