@@ -40,6 +40,8 @@ void installXErrorHandler() {
 StartupResult startShow(Show& show, const StartupOptions& options) {
     show.commandLine = options.commandLine;
     const CommandLine& cmd = show.commandLine;
+    if (!sizeError(cmd).empty())
+        return StartupResult::NoDevice;
 
     irr::SIrrlichtCreationParameters params;
     params.DriverType = irr::video::EDT_OPENGL;
