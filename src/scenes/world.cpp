@@ -122,8 +122,7 @@ constexpr u32 kFadeTimeMs = 1000;
 const vector3df kAttractionPoint(1000, 1000, 1000);
 constexpr f32 kAttractionSpeed = 1.0f;
 
-// clang-format off
-//                                          scale box                                  direction           pps        start colours            life ms     start sizes                                   tall   affector              position
+// clang-format off  (one row per particle system, fields in FountainRecipe order)
 const FountainRecipe kFountainRecipe =          {6.0f, kFountainBox,                        kFountainDirection, 1200, 2000, 0x00F0FFF0, 0x00FFDC87, 100, 200,   kSmallParticle, kSmallParticle,               true,  Affector::FadeOut,    kOrigin};
 const FountainRecipe kSpectrumFountainRecipe =  {6.0f, kFountainBox,                        kFountainDirection, 330, 500,   0x00FFFFFF, 0x00C8C8C8, 800, 2200,  kSmallParticle, kSmallParticle,               true,  Affector::FadeOut,    kOrigin};
 const FountainRecipe kAttractorFountainRecipe = {6.0f, kFountainBox,                        kFountainDirection, 30, 50,     0x00F5ED0A, 0x00FAFAFA, 800, 2200,  kSmallParticle, kSmallParticle,               true,  Affector::Attraction, kOrigin};
