@@ -122,11 +122,21 @@ constexpr u32 kFadeTimeMs = 1000;
 const vector3df kAttractionPoint(1000, 1000, 1000);
 constexpr f32 kAttractionSpeed = 1.0f;
 
-// clang-format off  (one row per particle system, fields in FountainRecipe order)
-const FountainRecipe kFountainRecipe =          {6.0f, kFountainBox,                        kFountainDirection, 1200, 2000, 0x00F0FFF0, 0x00FFDC87, 100, 200,   kSmallParticle, kSmallParticle,               true,  Affector::FadeOut,    kOrigin};
-const FountainRecipe kSpectrumFountainRecipe =  {6.0f, kFountainBox,                        kFountainDirection, 330, 500,   0x00FFFFFF, 0x00C8C8C8, 800, 2200,  kSmallParticle, kSmallParticle,               true,  Affector::FadeOut,    kOrigin};
-const FountainRecipe kAttractorFountainRecipe = {6.0f, kFountainBox,                        kFountainDirection, 30, 50,     0x00F5ED0A, 0x00FAFAFA, 800, 2200,  kSmallParticle, kSmallParticle,               true,  Affector::Attraction, kOrigin};
-const FountainRecipe kSnowFieldRecipe =         {1.0f, aabbox3df(-450, 0, -450, 450, 1, 450), vector3df(0, 0.5f, 0), 300, 400, 0x00C8C8C8, 0x00AAAAC8, 4000, 8000, dimension2df(30, 30), dimension2df(100, 100), false, Affector::FadeOut, vector3df(1, -500, 1)};
+// One row per particle system, fields in FountainRecipe order.
+// clang-format off
+const FountainRecipe kFountainRecipe = {
+    6.0f, kFountainBox, kFountainDirection, 1200, 2000, 0x00F0FFF0, 0x00FFDC87, 100, 200,
+    kSmallParticle, kSmallParticle, true, Affector::FadeOut, kOrigin};
+const FountainRecipe kSpectrumFountainRecipe = {
+    6.0f, kFountainBox, kFountainDirection, 330, 500, 0x00FFFFFF, 0x00C8C8C8, 800, 2200,
+    kSmallParticle, kSmallParticle, true, Affector::FadeOut, kOrigin};
+const FountainRecipe kAttractorFountainRecipe = {
+    6.0f, kFountainBox, kFountainDirection, 30, 50, 0x00F5ED0A, 0x00FAFAFA, 800, 2200,
+    kSmallParticle, kSmallParticle, true, Affector::Attraction, kOrigin};
+const FountainRecipe kSnowFieldRecipe = {
+    1.0f, aabbox3df(-450, 0, -450, 450, 1, 450), vector3df(0, 0.5f, 0), 300, 400, 0x00C8C8C8,
+    0x00AAAAC8, 4000, 8000, dimension2df(30, 30), dimension2df(100, 100), false,
+    Affector::FadeOut, vector3df(1, -500, 1)};
 // clang-format on
 
 // the scene camera
