@@ -18,24 +18,38 @@ void plainRows(SceneRow* rows, int firstScene, int lastScene) {
 } // namespace
 
 // ---- landscape ----
-void describeLandscape(SceneRow* rows) { plainRows(rows, 3, 3); }
+void describeLandscape(SceneRow* rows) {
+    plainRows(rows, 3, 3);
+}
 
 // ---- fountain room ----
-void describeFountainRoom(SceneRow* rows) { plainRows(rows, 4, 4); }
+void describeFountainRoom(SceneRow* rows) {
+    plainRows(rows, 4, 4);
+}
 
 // ---- credits ----
-void describeCredits(SceneRow* rows) { plainRows(rows, 5, 6); }
+void describeCredits(SceneRow* rows) {
+    plainRows(rows, 5, 6);
+}
 
 // ---- puzzle ----
-void describePuzzle(SceneRow* rows) { plainRows(rows, 7, 7); }
+void describePuzzle(SceneRow* rows) {
+    plainRows(rows, 7, 7);
+}
 
 // ---- orbs ----
-void describeOrbs(SceneRow* rows) { plainRows(rows, 8, 9); }
+void describeOrbs(SceneRow* rows) {
+    plainRows(rows, 8, 9);
+}
 
 // ---- greetings ----
-void describeGreetings(SceneRow* rows) { plainRows(rows, 10, 19); }
+void describeGreetings(SceneRow* rows) {
+    plainRows(rows, 10, 19);
+}
 
 // ---- finale ----
-void describeFinale(SceneRow* rows) { plainRows(rows, 20, 20); }
+void describeFinale(SceneRow* rows) {
+    plainRows(rows, 20, 20);
+}
 
 } // namespace show
