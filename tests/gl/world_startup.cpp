@@ -272,9 +272,9 @@ TEST_F(WorldAtStartup, ParticleSystemsWaitHiddenWithTheirEmitters) {
 }
 
 TEST_F(WorldAtStartup, RoundaboutWearsTheNormalColourMaterial) {
+    ASSERT_GE(show.world.normalColourMaterial, 0) << "the shader did not compile";
     REQUIRE_MODELS();
     ASSERT_NE(show.world.roundabout, nullptr);
-    ASSERT_GE(show.world.normalColourMaterial, 0) << "the shader did not compile";
     EXPECT_EQ(show.world.roundabout->getMaterial(0).MaterialType,
               irr::video::E_MATERIAL_TYPE(show.world.normalColourMaterial));
     EXPECT_FALSE(show.world.roundabout->isVisible());
