@@ -32,9 +32,6 @@ void describeCredits(SceneRow* rows) { plainRows(rows, 5, 6); }
 // ---- puzzle ----
 void describePuzzle(SceneRow* rows) { plainRows(rows, 7, 7); }
 
-// ---- orbs ----
-void describeOrbs(SceneRow* rows) { plainRows(rows, 8, 9); }
-
 // ---- greetings ----
 void describeGreetings(SceneRow* rows) { plainRows(rows, 10, 19); }
 
