@@ -32,9 +32,6 @@ void describeCredits(SceneRow* rows) { plainRows(rows, 5, 6); }
 // ---- puzzle ----
 void describePuzzle(SceneRow* rows) { plainRows(rows, 7, 7); }
 
-// ---- greetings ----
-void describeGreetings(SceneRow* rows) { plainRows(rows, 10, 19); }
-
 // ---- finale ----
 void describeFinale(SceneRow* rows) { plainRows(rows, 20, 20); }
 
