@@ -32,7 +32,4 @@ void describeCredits(SceneRow* rows) { plainRows(rows, 5, 6); }
 // ---- puzzle ----
 void describePuzzle(SceneRow* rows) { plainRows(rows, 7, 7); }
 
-// ---- finale ----
-void describeFinale(SceneRow* rows) { plainRows(rows, 20, 20); }
-
 } // namespace show
