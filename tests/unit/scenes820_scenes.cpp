@@ -210,12 +210,18 @@ TEST_F(LateScenes, OrbsSceneLightsAnyNonZeroBandAndBand127LightsOrbZero) {
     EXPECT_TRUE(orbLit(0)) << "band 0 is silent, but band 127 wraps onto orb 0";
     EXPECT_TRUE(orbLit(5));
     EXPECT_FALSE(orbLit(6));
-    EXPECT_FALSE(orbLit(kLightOrbs - 1)) << "nothing ever relights orb 127";
+    EXPECT_TRUE(orbLit(kLightOrbs - 1)) << "lit since the entry; a sounding band 127 keeps it";
 
     levels[kLightOrbs - 1] = 0.0f;
     frame(kOrbsScene);
     EXPECT_FALSE(orbLit(0));
     EXPECT_TRUE(orbLit(5));
+    EXPECT_FALSE(orbLit(kLightOrbs - 1));
+
+    levels.fill(kLoud);
+    frame(kOrbsScene);
+    EXPECT_TRUE(orbLit(0));
+    EXPECT_FALSE(orbLit(kLightOrbs - 1)) << "no band lights orb 127 once it is out";
 }
 
 TEST_F(LateScenes, SnowSceneOrbsFollowTheLastBandOfEachFortyAndTheRestStayLit) {
