@@ -17,11 +17,6 @@ void plainRows(SceneRow* rows, int firstScene, int lastScene) {
 
 } // namespace
 
-// ---- opening ----
-void describeOpening(SceneRow* rows) {
-    plainRows(rows, 1, 2);
-}
-
 // ---- landscape ----
 void describeLandscape(SceneRow* rows) {
     plainRows(rows, 3, 3);
