@@ -37,19 +37,4 @@ void describePuzzle(SceneRow* rows) {
     plainRows(rows, 7, 7);
 }
 
-// ---- orbs ----
-void describeOrbs(SceneRow* rows) {
-    plainRows(rows, 8, 9);
-}
-
-// ---- greetings ----
-void describeGreetings(SceneRow* rows) {
-    plainRows(rows, 10, 19);
-}
-
-// ---- finale ----
-void describeFinale(SceneRow* rows) {
-    plainRows(rows, 20, 20);
-}
-
 } // namespace show
