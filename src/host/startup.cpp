@@ -1,5 +1,6 @@
 #include "host/startup.h"
 
+#include "host/archive_guard.h"
 #include "host/show.h"
 #include "scenes/scene_table.h"
 
@@ -119,7 +120,7 @@ StartupResult startShow(Show& show, const StartupOptions& options) {
         show.time = std::make_unique<VirtualTime>(options.fps, 0, device->getTimer());
     else
         show.time = std::make_unique<LiveTime>(show.music.track);
-    device->getFileSystem()->addFileArchive(options.archive, true, true);
+    mountGuardedArchive(device->getFileSystem(), options.archive);
     engine.driver = device->getVideoDriver();
     engine.smgr = device->getSceneManager();
     engine.gpu = engine.driver->getGPUProgrammingServices();

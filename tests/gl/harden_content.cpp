@@ -2,6 +2,7 @@
 // or a broken zip, each model missing in turn, no font, images that do not decode. Whatever
 // is missing stays empty; every scene is entered and draws, and the show ends by itself.
 #include "harden_show_driver.h"
+#include "host/archive_guard.h"
 
 #include <gtest/gtest.h>
 
@@ -153,4 +154,25 @@ TEST(HardenContent, ImagesThatDoNotDecodeStayEmpty) {
                 garbled[i] = one[i];
     }
     expectPlaysThrough(writeVariant("garbled_images", garbled), "garbled images");
+}
+
+TEST(HardenContent, TheGuardHidesNoJpegOfTheRealArchive) {
+    irr::IrrlichtDevice* device = irr::createDevice(irr::video::EDT_NULL);
+    ASSERT_NE(device, nullptr);
+    irr::io::IFileSystem* fs = device->getFileSystem();
+    ASSERT_TRUE(show::mountGuardedArchive(fs, TEST_BUILD_DIR "/data.lll"));
+    const irr::io::IFileList* list = fs->getFileArchive(0)->getFileList();
+    int jpegs = 0;
+    for (irr::u32 i = 0; i < list->getFileCount(); ++i) {
+        const irr::io::path name = list->getFullFileName(i);
+        if (!irr::core::hasFileExtension(name, "jpg"))
+            continue;
+        ++jpegs;
+        irr::io::IReadFile* file = fs->createAndOpenFile(name);
+        EXPECT_NE(file, nullptr) << name.c_str();
+        if (file)
+            file->drop();
+    }
+    EXPECT_GT(jpegs, 0);
+    device->drop();
 }
