@@ -20,18 +20,6 @@ void plainRows(SceneRow* rows, int firstScene, int lastScene) {
 // ---- opening ----
 void describeOpening(SceneRow* rows) { plainRows(rows, 1, 2); }
 
-// ---- landscape ----
-void describeLandscape(SceneRow* rows) { plainRows(rows, 3, 3); }
-
-// ---- fountain room ----
-void describeFountainRoom(SceneRow* rows) { plainRows(rows, 4, 4); }
-
-// ---- credits ----
-void describeCredits(SceneRow* rows) { plainRows(rows, 5, 6); }
-
-// ---- puzzle ----
-void describePuzzle(SceneRow* rows) { plainRows(rows, 7, 7); }
-
 // ---- orbs ----
 void describeOrbs(SceneRow* rows) { plainRows(rows, 8, 9); }
 
