@@ -246,14 +246,6 @@ TEST_F(CreditsTest, CreditImageSlidesFiveHundredPixelsAndStops) {
     }
 }
 
-TEST_F(CreditsTest, SilenceScalesTheSpectrumFountainToZero) {
-    enter(kCoderScene);
-    frame(kCoderScene, kLoudBass, kMildBass);
-    EXPECT_NE(show.world.spectrumFountain->getScale(), vector3df(0.0f, 0.0f, 0.0f));
-    frame(kCoderScene, 0.0f);
-    EXPECT_EQ(show.world.spectrumFountain->getScale(), vector3df(0.0f, 0.0f, 0.0f));
-}
-
 // ---- equalisers and the puzzle ----
 
 class PuzzleTest : public ScenesTest {};
