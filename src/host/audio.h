@@ -13,6 +13,9 @@ namespace show {
 constexpr uint32_t kSampleRate = 44100;
 constexpr int kPanPlainStereo = -1; // pan value meaning "no panning at all"
 constexpr int kPanMax = 255;
+// What the play position reads once the track has ended: past every scene's interval, so
+// the show ends after its last scene however short the track was.
+constexpr uint32_t kPositionAfterEnd = 0xFFFFFFFFu;
 
 class AudioTrack {
   public:
@@ -28,7 +31,7 @@ class AudioTrack {
     // Starts playback from the first sample (needs initOutput and load).
     void play();
     // Samples at 44100 Hz heard so far (consumed by the device, less one device buffer);
-    // 0 before play and once the track has ended.
+    // 0 before play, kPositionAfterEnd once the track has ended.
     uint32_t position() const;
     uint32_t length() const { return static_cast<uint32_t>(mono_.size()); }
     void setPan(int pan) { pan_.store(pan); }

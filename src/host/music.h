@@ -11,7 +11,7 @@
 
 namespace show {
 
-constexpr double kRowLift = 100000.0;     // spectrum level -> pixels a row dot rises
+constexpr double kRowLift = 100000.0; // spectrum level -> pixels a row dot rises
 constexpr double kPanStepSeconds = 0.0003265;
 constexpr int kPanStep = 2;
 

@@ -81,6 +81,8 @@ struct Show {
 // the previous one. Returns the delta; the new previous time is in show.scene.
 uint32_t timerDelta(Show& show);
 // Seconds since a clock value noted earlier, as the scenes' clock steps measure them.
-inline double secondsSince(Show& show, long since) { return (show.clock() - since) / 1000.0; }
+inline double secondsSince(Show& show, long since) {
+    return (show.clock() - since) / 1000.0;
+}
 
 } // namespace show

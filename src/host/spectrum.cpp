@@ -28,7 +28,9 @@ SpectrumAnalyser::SpectrumAnalyser() : impl_(std::make_unique<Impl>()) {
     impl_->scale = static_cast<float>(2.0 / sum);
 }
 
-SpectrumAnalyser::~SpectrumAnalyser() { kiss_fftr_free(impl_->plan); }
+SpectrumAnalyser::~SpectrumAnalyser() {
+    kiss_fftr_free(impl_->plan);
+}
 
 void SpectrumAnalyser::analyse(const float* mono, uint32_t length, uint32_t position, float* out) {
     Impl& d = *impl_;

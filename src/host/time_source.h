@@ -24,10 +24,12 @@ class TimeSource {
     virtual ~TimeSource() = default;
     // Called once at the top of every show frame, after its guard passed.
     virtual void beginFrame() = 0;
-    // The music's play position in samples at 44100 Hz; 0 once the track has ended.
+    // The music's play position in samples at 44100 Hz; past every scene once the track ended.
     virtual uint32_t playPosition() = 0;
     // Milliseconds of wall time since start: what the scenes' clock steps measure.
     virtual long clockMs() = 0;
+    // Told once the music is loaded, before playback starts.
+    virtual void trackLoaded(uint32_t length) {}
 };
 
 class LiveTime final : public TimeSource {
@@ -56,6 +58,7 @@ class VirtualTime final : public TimeSource {
     void seekFrame(int64_t n) { frame_ = n - 1; }
     // Start-up: stops the engine timer at time 0 so animators made now see the virtual clock.
     void attachTimer(irr::ITimer* timer);
+    void trackLoaded(uint32_t length) override { trackLength_ = length; }
 
   private:
     int fps_;

@@ -16,8 +16,8 @@ using SceneStep = void (*)(Show&);
 
 struct SceneRow {
     int number = 0;
-    uint32_t from = 0;        // first play position of the scene
-    uint32_t toExclusive = 0; // first play position after it
+    uint32_t from = 0;              // first play position of the scene
+    uint32_t toExclusive = 0;       // first play position after it
     SceneStep enter = nullptr;      // hand-over into this scene (hides the last one's objects)
     SceneStep beforeRead = nullptr; // work before the spectrum read
     SceneStep update = nullptr;     // work after the read, before drawing
@@ -45,7 +45,7 @@ enum class ShowEnd { Finished, Escaped };
 ShowEnd runTimeline(Show& show, FramePort& port, const std::vector<SceneRow>& rows);
 
 // Port onto the real engine and music.
-class EngineFramePort final : public FramePort {
+class EngineFramePort : public FramePort {
   public:
     explicit EngineFramePort(Show& show) : show_(show) {}
     bool deviceRunning() override;
@@ -53,8 +53,14 @@ class EngineFramePort final : public FramePort {
     void readSpectrumThenPosition() override;
     void finishFrame() override;
 
-  private:
+  protected:
+    // Called with the whole frame drawn, before it is presented: where a capture reads it.
+    virtual void frameDrawn() {}
     Show& show_;
+
+  private:
+    static constexpr int kStatusBufferSize = 255;
+    wchar_t statusBuffer_[kStatusBufferSize] = {};
 };
 
 } // namespace show

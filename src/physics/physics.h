@@ -20,7 +20,7 @@ struct Physics {
     Physics& operator=(const Physics&) = delete;
 
     btDiscreteDynamicsWorld* physicsWorld = nullptr;
-    std::list<btRigidBody*> bodyList; // creation order
+    std::list<btRigidBody*> bodyList;          // creation order
     irr::scene::ISceneManager* smgr = nullptr; // where the cube nodes live
     std::unique_ptr<PhysicsParts> parts;
 };

@@ -18,15 +18,23 @@ void plainRows(SceneRow* rows, int firstScene, int lastScene) {
 } // namespace
 
 // ---- opening ----
-void describeOpening(SceneRow* rows) { plainRows(rows, 1, 2); }
+void describeOpening(SceneRow* rows) {
+    plainRows(rows, 1, 2);
+}
 
 // ---- orbs ----
-void describeOrbs(SceneRow* rows) { plainRows(rows, 8, 9); }
+void describeOrbs(SceneRow* rows) {
+    plainRows(rows, 8, 9);
+}
 
 // ---- greetings ----
-void describeGreetings(SceneRow* rows) { plainRows(rows, 10, 19); }
+void describeGreetings(SceneRow* rows) {
+    plainRows(rows, 10, 19);
+}
 
 // ---- finale ----
-void describeFinale(SceneRow* rows) { plainRows(rows, 20, 20); }
+void describeFinale(SceneRow* rows) {
+    plainRows(rows, 20, 20);
+}
 
 } // namespace show

@@ -1,0 +1,143 @@
+#include "host/audio.h"
+
+#include <SDL.h>
+#include <mpg123.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace show {
+namespace {
+
+constexpr int kDeviceBufferFrames = 1024;
+constexpr int kChannels = 2;
+
+// Decodes a whole MP3 to interleaved stereo float at 44100 Hz; other rates and mono are
+// converted by the decoder. Empty on any failure.
+std::vector<float> decodeMp3(const std::string& path) {
+    std::vector<float> out;
+    if (mpg123_init() != MPG123_OK)
+        return out;
+    int err = 0;
+    mpg123_handle* mh = mpg123_new(nullptr, &err);
+    if (!mh)
+        return out;
+    mpg123_param(mh, MPG123_ADD_FLAGS, MPG123_FORCE_STEREO | MPG123_QUIET, 0.0);
+    mpg123_param(mh, MPG123_FORCE_RATE, kSampleRate, 0.0);
+    mpg123_format_none(mh);
+    mpg123_format(mh, kSampleRate, MPG123_STEREO, MPG123_ENC_FLOAT_32);
+    if (mpg123_open(mh, path.c_str()) == MPG123_OK) {
+        std::vector<unsigned char> chunk(1 << 16);
+        for (;;) {
+            size_t done = 0;
+            const int rc = mpg123_read(mh, chunk.data(), chunk.size(), &done);
+            const size_t floats = done / sizeof(float);
+            const size_t at = out.size();
+            out.resize(at + floats);
+            std::memcpy(out.data() + at, chunk.data(), floats * sizeof(float));
+            if (rc == MPG123_DONE || (rc != MPG123_OK && rc != MPG123_NEW_FORMAT))
+                break;
+        }
+        mpg123_close(mh);
+    }
+    mpg123_delete(mh);
+    out.resize(out.size() - out.size() % kChannels);
+    return out;
+}
+
+} // namespace
+
+AudioTrack::~AudioTrack() {
+    close();
+}
+
+bool AudioTrack::initOutput() {
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
+        return false;
+    sdlAudioUp_ = true;
+    SDL_AudioSpec want{};
+    want.freq = kSampleRate;
+    want.format = AUDIO_F32SYS;
+    want.channels = kChannels;
+    want.samples = kDeviceBufferFrames;
+    want.callback = &AudioTrack::fillAudio;
+    want.userdata = this;
+    SDL_AudioSpec have{};
+    device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+    if (device_ == 0)
+        return false;
+    deviceBufferFrames_ = have.samples;
+    return true;
+}
+
+bool AudioTrack::load(const std::string& path) {
+    stereo_ = decodeMp3(path);
+    if (stereo_.empty())
+        return false;
+    const size_t frames = stereo_.size() / kChannels;
+    mono_.resize(frames);
+    for (size_t i = 0; i < frames; ++i)
+        mono_[i] = 0.5f * (stereo_[2 * i] + stereo_[2 * i + 1]);
+    return true;
+}
+
+void AudioTrack::play() {
+    consumed_.store(0);
+    playing_.store(true);
+    if (device_ != 0)
+        SDL_PauseAudioDevice(device_, 0);
+}
+
+uint32_t AudioTrack::position() const {
+    if (!playing_.load())
+        return 0;
+    const uint64_t consumed = consumed_.load();
+    // The last buffer handed to the device is still being heard.
+    const uint64_t heard = consumed > deviceBufferFrames_ ? consumed - deviceBufferFrames_ : 0;
+    return heard < length() ? static_cast<uint32_t>(heard) : kPositionAfterEnd;
+}
+
+void AudioTrack::panGains(int pan, float& left, float& right) {
+    if (pan < 0 || pan > kPanMax) {
+        left = right = 1.0f;
+        return;
+    }
+    const float angle = float(pan) / kPanMax * float(M_PI / 2);
+    left = std::cos(angle);
+    right = std::sin(angle);
+}
+
+void AudioTrack::fillAudio(void* self, uint8_t* stream, int bytes) {
+    auto* track = static_cast<AudioTrack*>(self);
+    auto* out = reinterpret_cast<float*>(stream);
+    const size_t frames = size_t(bytes) / (sizeof(float) * kChannels);
+    const uint64_t start = track->consumed_.load();
+    const size_t total = track->stereo_.size() / kChannels;
+    float left = 1.0f, right = 1.0f;
+    panGains(track->pan_.load(), left, right);
+    for (size_t i = 0; i < frames; ++i) {
+        const uint64_t at = start + i;
+        if (at < total) {
+            out[2 * i] = track->stereo_[2 * at] * left;
+            out[2 * i + 1] = track->stereo_[2 * at + 1] * right;
+        } else {
+            out[2 * i] = out[2 * i + 1] = 0.0f;
+        }
+    }
+    track->consumed_.store(start + frames);
+}
+
+void AudioTrack::close() {
+    if (device_ != 0) {
+        SDL_CloseAudioDevice(device_);
+        device_ = 0;
+    }
+    if (sdlAudioUp_) {
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        sdlAudioUp_ = false;
+    }
+    playing_.store(false);
+}
+
+} // namespace show

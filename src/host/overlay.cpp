@@ -1,0 +1,138 @@
+#include "host/overlay.h"
+
+#include "host/show.h"
+
+#include <cwchar>
+
+namespace show {
+namespace {
+
+using irr::core::position2di;
+using irr::core::recti;
+using irr::video::SColor;
+
+constexpr const char* kStepFiles[kStepImages] = {
+    "gfx/step1.png",  "gfx/step2.png",  "gfx/step3.png", "gfx/step4.png",
+    "gfx/step5.png",  "gfx/step6.png",  "gfx/step8.png", "gfx/step10.png",
+    "gfx/step12.png", "gfx/step15.png", "gfx/step16.png"};
+constexpr const char* kGreetingFiles[kGreetingImages] = {
+    "gfx/top_layer/greetz/frelby.png",   "gfx/top_layer/greetz/frelby.png",
+    "gfx/top_layer/greetz/gossamik.png", "gfx/top_layer/greetz/tulvane.png",
+    "gfx/top_layer/greetz/mernavo.png",  "gfx/top_layer/greetz/drossik.png",
+    "gfx/top_layer/greetz/plimber.png",  "gfx/top_layer/greetz/vashtel.png",
+    "gfx/top_layer/greetz/quenby.png",   "gfx/top_layer/greetz/zorrel.png",
+    "gfx/top_layer/greetz/end.png"};
+constexpr const char* kRowDotFile = "gfx/top_layer/2pix.png";
+constexpr const char* kTileFile = "gfx/top_layer/32/particle_seethrough_32.png";
+constexpr const char* kArrowFile = "gfx/top_layer/32/arrow.png";
+constexpr const char* kFontFile = "font/blockbit_small.xml";
+constexpr const wchar_t* kCreditsText =
+    L"cobblejay frindles! * code(kELDRUN) * music(pel00vin) * rm2009";
+constexpr double kRowDotSpacing = 2.5;
+constexpr int kTextBufferSize = 255;
+const SColor kFaderColour(255, 255, 255, 255);
+const SColor kStatusColour(255, 205, 200, 200);
+const SColor kCreditsColour(255, 200, 200, 200);
+const SColor kButtonTextColour(255, 100, 100, 100);
+
+struct ImageMaker {
+    irr::video::IVideoDriver* driver;
+    irr::gui::IGUIEnvironment* gui;
+
+    irr::gui::IGUIImage* add(irr::video::ITexture* texture, position2di at) const {
+        irr::gui::IGUIImage* image = gui->addImage(texture, at, true, nullptr, -1, nullptr);
+        image->setVisible(false);
+        return image;
+    }
+    irr::gui::IGUIImage* add(const char* path, position2di at = position2di(0, 0)) const {
+        return add(driver->getTexture(path), at);
+    }
+};
+
+template <size_t N>
+void addImagesOf(const ImageMaker& maker, const char* const (&paths)[N],
+                 std::array<irr::gui::IGUIImage*, N>& images) {
+    // All textures are fetched first, then their images added.
+    irr::video::ITexture* textures[N];
+    for (size_t i = 0; i < N; ++i)
+        textures[i] = maker.driver->getTexture(paths[i]);
+    for (size_t i = 0; i < N; ++i)
+        images[i] = maker.add(textures[i], position2di(0, 0));
+}
+
+irr::gui::IGUIStaticText* addText(irr::gui::IGUIEnvironment* gui, const recti& area,
+                                  const SColor& colour) {
+    irr::gui::IGUIStaticText* text = gui->addStaticText(L"", area, false, true, nullptr, -1, false);
+    text->setOverrideColor(colour);
+    text->setVisible(false);
+    return text;
+}
+
+void setText(irr::gui::IGUIStaticText* text, const wchar_t* value) {
+    wchar_t buffer[kTextBufferSize];
+    std::swprintf(buffer, kTextBufferSize, L"%ls", value);
+    text->setText(buffer);
+}
+
+} // namespace
+
+void buildOverlay(Show& show) {
+    Overlay& o = show.overlay;
+    irr::gui::IGUIEnvironment* gui = show.engine.gui;
+    const ImageMaker maker{show.engine.driver, gui};
+    const int w = show.engine.width;
+    const int h = show.engine.height;
+
+    o.greyOverlay = maker.add("gfx/greyish_overlay1.png");
+    o.greyOverlay->setScaleImage(true);
+    o.musicianItems = maker.add("gfx/1280x800/pelvin_items.png");
+    o.musicianText = maker.add("gfx/1280x800/pelvin_text.png");
+    o.coderItems = maker.add("gfx/1280x800/keldrun_items.png");
+    o.coderText = maker.add("gfx/1280x800/keldrun_text.png");
+    o.loading = maker.add("gfx/1280x800/loading.png");
+    o.loading->setVisible(true);
+    o.fullScreen = maker.add("gfx/1280x800/qhv_dorr.png");
+    addImagesOf(maker, kStepFiles, o.steps);
+    for (auto* step : o.steps)
+        step->setScaleImage(true);
+    addImagesOf(maker, kGreetingFiles, o.greetings);
+
+    // The rows sit on the requested height, not the granted one.
+    irr::video::ITexture* dot = show.engine.driver->getTexture(kRowDotFile);
+    const int rowY = show.commandLine.height - kRowBaseAboveBottom;
+    for (int i = 0; i < kRowDots; ++i)
+        o.rowA[i] = maker.add(dot, position2di(int(kRowDotSpacing * i), rowY));
+    for (int i = 0; i < kRowDots; ++i)
+        o.rowB[i] = maker.add(dot, position2di(int(kRowDotSpacing * i), rowY));
+
+    o.groupLogo = maker.add("gfx/1280x800/group_logo.png");
+    o.title = maker.add("gfx/1280x800/title.png");
+
+    irr::video::ITexture* tile = show.engine.driver->getTexture(kTileFile);
+    irr::video::ITexture* arrow = show.engine.driver->getTexture(kArrowFile);
+    for (int k = 0; k < kTiles; ++k) {
+        const int column = kTileSize * (k % kTileColumns);
+        const int row = kTileSize * (k / kTileColumns);
+        o.tilesA[k] = maker.add(tile, position2di(column, row));
+        o.tilesB[k] = maker.add(arrow, position2di(column, h - row));
+    }
+
+    o.fader = gui->addInOutFader(nullptr, nullptr, -1);
+    o.fader->setColor(kFaderColour);
+
+    show.engine.device->getCursorControl()->setVisible(false);
+
+    o.status = addText(gui, recti(10, 10, w - 10, h - 10), kStatusColour);
+    o.credits = addText(gui, recti(15, h - 30, w - 15, h - 2), kCreditsColour);
+
+    irr::gui::IGUISkin* skin = gui->getSkin();
+    if (irr::gui::IGUIFont* font = gui->getFont(kFontFile))
+        skin->setFont(font, irr::gui::EGDF_DEFAULT);
+    skin->setColor(irr::gui::EGDC_BUTTON_TEXT, kButtonTextColour);
+
+    setText(o.status, L">");
+    setText(o.credits, kCreditsText);
+    o.credits->move(position2di(kCreditsStartOffset, 0));
+}
+
+} // namespace show

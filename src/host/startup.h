@@ -1,0 +1,43 @@
+// Start-up and shutdown of the show, in the one fixed order every later stage relies on:
+//   1 command line, device, archive, engine handles, overlay
+//   2 the scene world
+//   3 receiver, loading frame, timer
+//   4 physics world and the late scene resources
+//   5 sound output and the music (the show ends here if either fails)
+//   6 post-process nodes
+// then beginShow (end mark, rows cleared, playback) and the timeline.
+#pragma once
+
+#include "host/command_line.h"
+
+namespace show {
+
+struct Show;
+
+constexpr int kAntiAliasSamples = 4;
+constexpr const char* kArchivePath = "data.lll";
+constexpr const char* kTrackPath = "track/pelomvin_track.mp3";
+
+struct StartupOptions {
+    CommandLine commandLine;
+    // Virtual time: frame n of fps frames per second, no audio output (tests and capture).
+    bool virtualTime = false;
+    int fps = 60;
+    bool vsync = true;
+    const char* archive = kArchivePath;
+    const char* track = kTrackPath;
+};
+
+enum class StartupResult { Ready, NoDevice, SoundInitFailed, TrackFailed };
+
+// Runs start-up stages 1 to 6. On NoDevice nothing else was made.
+StartupResult startShow(Show& show, const StartupOptions& options);
+// The show start: end mark, play position 0, row offsets cleared, playback started.
+void beginShow(Show& show);
+// Frees the rigid bodies, releases the device and closes the sound output.
+void shutdownShow(Show& show);
+
+// Makes X errors from the GL driver non-fatal (a swap-interval call under Xvfb raises one).
+void installXErrorHandler();
+
+} // namespace show

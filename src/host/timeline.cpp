@@ -1,0 +1,63 @@
+#include "host/timeline.h"
+
+#include "host/show.h"
+
+#include <cwchar>
+
+namespace show {
+
+ShowEnd runTimeline(Show& show, FramePort& port, const std::vector<SceneRow>& rows) {
+    for (const SceneRow& row : rows) {
+        // The hand-over always runs, even when the position has already left the interval.
+        if (row.enter)
+            row.enter(show);
+        while (port.deviceRunning() && row.contains(show.position) &&
+               show.quitCode != kQuitRequested) {
+            show.time->beginFrame();
+            if (port.escapeHeld()) {
+                show.quitCode = kQuitRequested;
+                return ShowEnd::Escaped;
+            }
+            if (row.beforeRead)
+                row.beforeRead(show);
+            port.readSpectrumThenPosition();
+            if (row.update)
+                row.update(show);
+            if (row.render)
+                row.render(show);
+            port.finishFrame();
+            if (row.afterFrame)
+                row.afterFrame(show);
+        }
+    }
+    show.quitCode = kQuitRequested;
+    return ShowEnd::Finished;
+}
+
+bool EngineFramePort::deviceRunning() {
+    return show_.engine.device->run();
+}
+
+bool EngineFramePort::escapeHeld() {
+    return show_.receiver->keyState(irr::KEY_ESCAPE);
+}
+
+void EngineFramePort::readSpectrumThenPosition() {
+    // The spectrum is what is heard at the position, so both come from one reading.
+    const uint32_t position = show_.time->playPosition();
+    readSpectrum(show_.music, position);
+    show_.position = position;
+}
+
+void EngineFramePort::finishFrame() {
+    show_.engine.gui->drawAll();
+    frameDrawn();
+    show_.engine.driver->endScene();
+    irr::gui::IGUIStaticText* status = show_.overlay.status;
+    if (status && status->isVisible()) {
+        std::swprintf(statusBuffer_, kStatusBufferSize, L"FPS: %d", show_.engine.driver->getFPS());
+        status->setText(statusBuffer_);
+    }
+}
+
+} // namespace show
