@@ -58,7 +58,11 @@ class ScenesTest : public ::testing::Test {
     }
 
     const SceneRow& row(int scene) const { return rows[scene - 1]; }
-    void enter(int scene) { row(scene).enter(show); }
+    // The hand-over runs after the last frame of the scene before, on that frame's clock.
+    void enter(int scene) {
+        clock->beginFrame();
+        row(scene).enter(show);
+    }
 
     // One frame of a scene as the timeline runs it, without the drawing: a null device
     // has no render targets.
