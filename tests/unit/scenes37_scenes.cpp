@@ -44,7 +44,6 @@ class ScenesTest : public ::testing::Test {
             << "the asset generator's archive is missing: " << archive;
         show.time = std::make_unique<VirtualTime>(kFps, kSceneStarts.back(), engine.timer);
         clock = static_cast<VirtualTime*>(show.time.get());
-        clock->attachTimer(engine.timer);
         buildOverlay(show);
         buildWorld(show);
         createPhysicsWorld(show.physics, engine.smgr);
