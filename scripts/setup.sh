@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(cmake pkg-config g++ libirrlicht-dev libbullet-dev libsdl2-dev libmpg123-dev
-          libkissfft-dev libgtest-dev libmp3lame-dev libzip-dev libpng-dev
+          libkissfft-dev libgtest-dev libmp3lame-dev libzip-dev libpng-dev libjpeg-dev
           xvfb xauth x11-utils libgl1-mesa-dri xdotool ffmpeg)
 missing=()
 for p in "${packages[@]}"; do

@@ -49,6 +49,8 @@ StartupResult startShow(Show& show, const StartupOptions& options) {
     params.Stencilbuffer = true;
     params.Vsync = options.vsync;
     params.AntiAlias = kAntiAliasSamples;
+    // The console shows the launch line alone; the engine's own chatter stays quiet.
+    params.LoggingLevel = irr::ELL_NONE;
     installXErrorHandler();
     irr::IrrlichtDevice* device = irr::createDeviceEx(params);
     if (!device)
@@ -56,6 +58,7 @@ StartupResult startShow(Show& show, const StartupOptions& options) {
 
     Engine& engine = show.engine;
     engine.device = device;
+    device->setWindowCaption(kWindowCaption);
     if (options.virtualTime)
         show.time = std::make_unique<VirtualTime>(options.fps, 0, device->getTimer());
     else

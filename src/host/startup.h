@@ -17,6 +17,7 @@ struct Show;
 constexpr int kAntiAliasSamples = 4;
 constexpr const char* kArchivePath = "data.lll";
 constexpr const char* kTrackPath = "track/pelomvin_track.mp3";
+constexpr const wchar_t* kWindowCaption = L"pelomvin";
 
 struct StartupOptions {
     CommandLine commandLine;

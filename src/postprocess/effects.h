@@ -3,7 +3,9 @@
 //
 // Every sequence runs after the frame's beginScene (where the scene calls it) and before the
 // GUI draw and endScene, which the timeline does. Every render-target switch clears colour
-// and depth to transparent black.
+// and depth to transparent black. Every sequence ends with the frame buffer selected. A node
+// that is missing or has no render target (the null device) leaves its sequence drawing the
+// scene directly, so the show goes on unprocessed.
 #pragma once
 
 #include <irrlicht.h>
@@ -17,6 +19,20 @@ class IPostProcessGlass;
 class IPostProcessColor;
 class IPostProcessBloom;
 
+// The effect parameters, set once at start-up and never changed by the show.
+constexpr irr::s32 kEffectNodeId = 666;
+constexpr irr::u32 kEffectTargetWidth = 1024; // every node but the blur pair and motion blur
+constexpr irr::u32 kEffectTargetHeight = 512;
+constexpr irr::f32 kMotionBlurStrength = 0.8f;
+constexpr irr::f32 kBlurSampleDist = 0.008f;
+constexpr irr::f32 kGlassStrength = 0.0505f;
+constexpr irr::f32 kColorSaturation = 4.0f;
+constexpr irr::f32 kColorColoringStrength = 5.0f;
+constexpr irr::f32 kColorColoring[4] = {0.0f, 255.0f, 128.0f, 0.0f}; // red, green, blue, alpha
+constexpr irr::f32 kBloomSampleDist = 0.008f;
+constexpr irr::f32 kBloomStrength = 5.0f;
+constexpr irr::f32 kBloomMultiplier = 9.0f;
+
 struct Effects {
     IPostProcessMotionBlur* motionBlur = nullptr;
     IPostProcessBlur* firstBlur = nullptr;
@@ -27,9 +43,9 @@ struct Effects {
     IPostProcessBloom* bloom = nullptr;
 };
 
-// Creates the seven nodes in their fixed order under the scene manager's root.
-// screenWidth is the width chosen at start-up; the blur pair and motion blur are
-// screenWidth x screenWidth/2, the others 1024 x 512.
+// Creates the seven nodes in their fixed order under the scene manager's root (which owns
+// them), id kEffectNodeId. screenWidth is the width chosen at start-up; the blur pair and
+// motion blur are screenWidth x screenWidth/2, the others 1024 x 512.
 void createEffects(Effects& effects, irr::scene::ISceneManager* smgr, irr::s32 screenWidth);
 
 // Scene graph straight into the frame buffer.

@@ -1,0 +1,29 @@
+# Shared by the program tests: a run folder like the one the build leaves, with a short track.
+# Usage: source common.bash BUILD_DIR
+set -euo pipefail
+BUILD_DIR=$(cd "$1" && pwd)
+HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
+WORK=$(mktemp -d)
+trap 'rm -rf "$WORK"' EXIT
+failures=0
+
+# make_run_folder SECONDS: demo beside data.lll and a generated track of that many seconds.
+make_run_folder() {
+    mkdir -p "$WORK/run/track"
+    ln -sf "$BUILD_DIR/demo" "$WORK/run/demo"
+    [ -f "$BUILD_DIR/data.lll" ] && ln -sf "$BUILD_DIR/data.lll" "$WORK/run/data.lll"
+    # A kick-like pulse over a soft chord: something for the spectrum to see.
+    ffmpeg -loglevel error -y -f lavfi \
+        -i "aevalsrc=0.6*sin(2*PI*45*t)*exp(-8*mod(t\,0.5))+0.1*sin(2*PI*440*t)+0.1*sin(2*PI*660*t):s=44100:d=$1" \
+        -ac 2 -b:a 192k "$WORK/run/track/pelomvin_track.mp3"
+}
+
+check() { # check NAME CONDITION...
+    local name=$1; shift
+    if "$@"; then echo "ok: $name"; else echo "FAILED: $name"; failures=$((failures + 1)); fi
+}
+
+finish() {
+    [ "$failures" -eq 0 ] || { echo "$failures check(s) failed"; exit 1; }
+}
