@@ -3,6 +3,7 @@
 // share one frame and differ by a row of data: whose images slide, whether a bass hit can
 // flash the picture inverted (scene 5 only), and how many bricks a hit drops.
 #include "host/show.h"
+#include "scenes/bricks.h"
 #include "scenes/nodes.h"
 #include "scenes/scenes.h"
 #include "scenes/spectrum_displays.h"
@@ -35,10 +36,6 @@ constexpr double kFlashSeconds = 0.5;
 constexpr double kBassHit = 20.0;    // beat measure of the first band that drops bricks
 constexpr int32_t kFlashAfter = 180; // boxes dropped before a hit may flash
 constexpr int32_t kResetAfter = 200; // boxes dropped before a hit empties the world
-constexpr int kBrickSpread = 100;    // bricks land on a 100 x 100 patch ...
-constexpr int kBrickOffset = 5;      // ... shifted this far toward the negative axes
-const irr::core::vector3df kBrickSize(50.5f, 50.5f, 50.5f);
-constexpr irr::f32 kBrickMass = 1.0f;
 const irr::video::SColor kClearOpaque(0xFF000000);
 const irr::video::SColor kClearFlash(0x00000000);
 
@@ -167,14 +164,11 @@ void render(Show& show, const CreditScene& credit) {
 
 // Bricks are drawn from the show's generator in a fixed order, so every run drops the same.
 void dropBricks(Show& show, int count) {
-    const float height = static_cast<float>(beatLevel(show, 0));
     for (int n = 0; n < count; ++n) {
-        const int depth = show.random.below(kBrickSpread);
-        const int across = show.random.below(kBrickSpread);
-        createBox(show.physics,
-                  btVector3(static_cast<btScalar>(across - kBrickOffset), height,
-                            static_cast<btScalar>(depth - kBrickOffset)),
-                  kBrickSize, kBrickMass);
+        const int depth = drawBrickOffset(show);
+        const double height = beatLevel(show, 0);
+        const int across = drawBrickOffset(show);
+        dropBrick(show, across, height, depth);
     }
 }
 
@@ -199,10 +193,7 @@ void afterFrame(Show& show, const CreditScene& credit) {
     spectrumTiles(show, show.overlay.tilesA);
     if (beatLevel(show, 0) > kBassHit)
         bassHit(show, credit);
-    setScale(show.world.spectrumFountain,
-             irr::core::vector3df(static_cast<float>(beatLevel(show, 0)),
-                                  static_cast<float>(beatLevel(show, 1)),
-                                  static_cast<float>(beatLevel(show, 2))));
+    scaleSpectrumFountain(show);
 }
 
 // ---- rows ----

@@ -29,4 +29,10 @@ void spectrumTiles(const Show& show, const std::array<irr::gui::IGUIImage*, kTil
         tiles[k]->setVisible(beatLevel(show, k) > kTileLoud);
 }
 
+void scaleSpectrumFountain(Show& show) {
+    setScale(show.world.spectrumFountain,
+             irr::core::vector3df(float(beatLevel(show, 0)), float(beatLevel(show, 1)),
+                                  float(beatLevel(show, 2))));
+}
+
 } // namespace show

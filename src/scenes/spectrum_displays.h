@@ -34,4 +34,7 @@ void spectrumLandscape(Show& show, const LandscapeLayout& layout);
 // Tile k of the grid shows while band k is loud; the tiles past the last band are untouched.
 void spectrumTiles(const Show& show, const std::array<irr::gui::IGUIImage*, kTiles>& tiles);
 
+// The spectrum fountain takes the three lowest bands as its scale (seen in the next frame).
+void scaleSpectrumFountain(Show& show);
+
 } // namespace show
