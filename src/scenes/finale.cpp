@@ -2,8 +2,10 @@
 // effect, whose offset map is the turning roundabout; every 51st beat frame empties the world
 // with a flash, and the last 100000 samples fade to black. The timeline ends the show after.
 #include "host/show.h"
+#include "scenes/bricks.h"
 #include "scenes/nodes.h"
 #include "scenes/scenes.h"
+#include "scenes/spectrum_displays.h"
 
 namespace show {
 namespace {
@@ -21,15 +23,10 @@ constexpr irr::u32 kFadeToBlackMs = 200;
 const irr::video::SColor kFadeBlack(0, 0, 0, 0);
 
 // Beats: level * 100, formed in double precision, strictly above.
-constexpr double kLevelScale = 100.0;
 constexpr double kBeatAbove = 20.0;
 // Once more than this many bricks have fallen, the next beat empties the world.
 constexpr int32_t kBoxLimit = 200;
 constexpr int kBricksPerBeat = 4;
-constexpr int kBrickSpread = 100;
-constexpr double kBrickShift = 5.0;
-constexpr irr::f32 kBrickSize = 50.5f;
-constexpr irr::f32 kBrickMass = 1.0f;
 
 constexpr irr::u32 kEntryFlashMs = 500;
 constexpr irr::u32 kResetFlashMs = 300;
@@ -58,9 +55,6 @@ void enterFinale(Show& show) {
 }
 
 // ---- frame ----
-double level(const Show& show, int band) {
-    return show.spectrum()[band] * kLevelScale;
-}
 
 void turnRoundabout(Show& show) {
     show.scene.turnAngle += kTurnPerFrame;
@@ -79,7 +73,7 @@ void fadeToBlackNearEnd(Show& show) {
 
 // Four bricks per beat frame, however long the beat lasts, dropped from the beat's height.
 void dropOnBeat(Show& show) {
-    const double beat = level(show, 0);
+    const double beat = beatLevel(show, 0);
     if (!(beat > kBeatAbove))
         return;
     SceneState& state = show.scene;
@@ -90,11 +84,9 @@ void dropOnBeat(Show& show) {
     }
     state.boxCounter += kBricksPerBeat;
     for (int i = 0; i < kBricksPerBeat; ++i) {
-        const int a = show.random.below(kBrickSpread);
-        const int b = show.random.below(kBrickSpread);
-        createBox(show.physics,
-                  btVector3(btScalar(b - kBrickShift), btScalar(beat), btScalar(a - kBrickShift)),
-                  irr::core::vector3df(kBrickSize, kBrickSize, kBrickSize), kBrickMass);
+        const int a = drawBrickOffset(show);
+        const int b = drawBrickOffset(show);
+        dropBrick(show, b, beat, a);
     }
 }
 
@@ -110,13 +102,6 @@ void updateFinale(Show& show) {
 void renderFinale(Show& show) {
     show.engine.driver->beginScene(true, true, kClearColour);
     renderGlass(show.effects, show.engine.smgr, show.world.spout, show.world.roundabout);
-}
-
-// Takes effect in the next frame's drawing.
-void scaleSpectrumFountain(Show& show) {
-    setScale(show.world.spectrumFountain,
-             irr::core::vector3df(irr::f32(level(show, 0)), irr::f32(level(show, 1)),
-                                  irr::f32(level(show, 2))));
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "host/show.h"
 #include "scenes/nodes.h"
 #include "scenes/scenes.h"
+#include "scenes/spectrum_displays.h"
 
 #include <array>
 
@@ -45,11 +46,6 @@ constexpr uint32_t kSpinMsPerDegree = 4;
 constexpr int32_t kSlideSteps = 800;
 constexpr double kSlideSeconds = 0.0005;
 const irr::core::position2d<irr::s32> kSlideStep(0, 1);
-
-// Tiles light on level * 100 (double precision), strictly above the threshold.
-constexpr double kLevelScale = 100.0;
-constexpr double kTileLitAbove = 3.0;
-static_assert(kSpectrumBands <= kTiles, "every band needs its tile");
 
 constexpr irr::u32 kEntryFlashMs = 500;
 constexpr irr::u32 kCutFlashMs = 200;
@@ -128,16 +124,10 @@ void slideCard(Show& show) {
     }
 }
 
-void lightTiles(Show& show) {
-    const auto& spectrum = show.spectrum();
-    for (int i = 0; i < kSpectrumBands; ++i)
-        show.overlay.tilesA[i]->setVisible(spectrum[i] * kLevelScale > kTileLitAbove);
-}
-
 void updateGreetings(Show& show) {
     timerDelta(show); // only the new previous timer time is wanted, for the next spin
     slideCard(show);
-    lightTiles(show);
+    spectrumTiles(show, show.overlay.tilesA);
 }
 
 // No beginScene: the render-target switches clear what this scene draws into.

@@ -2,8 +2,10 @@
 // falls for one second and then hangs frozen; scene 8 sweeps the music's pan, scene 9 flashes
 // white on strong bass. Both draw through the bloom node.
 #include "host/show.h"
+#include "scenes/bricks.h"
 #include "scenes/nodes.h"
 #include "scenes/scenes.h"
+#include "scenes/spectrum_displays.h"
 
 namespace show {
 namespace {
@@ -14,15 +16,9 @@ constexpr int kSnowScene = 9;
 
 // The brick drop on entry: a 100 x 100 x 100 cube of drop points shifted 5 units off the axes.
 constexpr int kBrickDropCount = 128;
-constexpr int kBrickSpread = 100;
-constexpr double kBrickShift = 5.0;
-constexpr irr::f32 kBrickSize = 50.5f;
-constexpr irr::f32 kBrickMass = 1.0f;
 // The world only moves this long after the entry, then the bricks hang where they are.
 constexpr double kPhysicsSeconds = 1.0;
 
-// Spectrum levels are compared as level * 100, formed in double precision.
-constexpr double kLevelScale = 100.0;
 // Scene 8: any sound in band k lights orb k mod 127 (so band 127 lights orb 0).
 constexpr double kOrbsLitAbove = 0.0;
 constexpr int kOrbsWrap = 127;
@@ -55,12 +51,10 @@ void brickDrop(Show& show) {
     resetPhysics(show.physics);
     for (int i = 0; i < kBrickDropCount; ++i) {
         // The draw order is part of the look: the same sequence must land the same bricks.
-        const int r1 = show.random.below(kBrickSpread);
-        const int r2 = show.random.below(kBrickSpread);
-        const int r3 = show.random.below(kBrickSpread);
-        createBox(show.physics,
-                  btVector3(btScalar(r3 - kBrickShift), btScalar(r2), btScalar(r1 - kBrickShift)),
-                  irr::core::vector3df(kBrickSize, kBrickSize, kBrickSize), kBrickMass);
+        const int r1 = drawBrickOffset(show);
+        const int r2 = drawBrickOffset(show);
+        const int r3 = drawBrickOffset(show);
+        dropBrick(show, r3, r2, r1);
     }
     show.scene.boxCounter += kBrickDropCount;
 }
@@ -112,9 +106,6 @@ void enterSnow(Show& show) {
 }
 
 // ---- frame ----
-double level(const Show& show, int band) {
-    return show.spectrum()[band] * kLevelScale;
-}
 
 // The timer is read every frame, so the first step after the entry measures from the
 // previous scene's last frame; past the first second only the reading remains.
@@ -126,7 +117,7 @@ void stepFirstSecond(Show& show) {
 
 void blinkOrbs(Show& show) {
     for (int k = 0; k < kLightOrbs; ++k) {
-        if (level(show, k) > kOrbsLitAbove)
+        if (beatLevel(show, k) > kOrbsLitAbove)
             setOrb(show.world, k % kOrbsWrap, true);
         else
             setOrb(show.world, k, false);
@@ -136,7 +127,7 @@ void blinkOrbs(Show& show) {
 // Bands k and k + 40 share an orb; the last band of each orb decides it.
 void blinkFirstOrbs(Show& show) {
     for (int k = 0; k < kLightOrbs; ++k)
-        setOrb(show.world, k % kSnowWrap, level(show, k) > kSnowLitAbove);
+        setOrb(show.world, k % kSnowWrap, beatLevel(show, k) > kSnowLitAbove);
 }
 
 void updateOrbs(Show& show) {
@@ -147,20 +138,13 @@ void updateOrbs(Show& show) {
 void updateSnow(Show& show) {
     stepFirstSecond(show);
     blinkFirstOrbs(show);
-    if (level(show, 0) > kBassFlashAbove)
+    if (beatLevel(show, 0) > kBassFlashAbove)
         show.overlay.fader->fadeIn(kBassFlashMs);
 }
 
 void renderBloom(Show& show) {
     show.engine.driver->beginScene(true, true, kClearColour);
     renderThroughBloom(show.effects, show.engine.smgr);
-}
-
-// Takes effect in the next frame's drawing.
-void scaleSpectrumFountain(Show& show) {
-    setScale(show.world.spectrumFountain,
-             irr::core::vector3df(irr::f32(level(show, 0)), irr::f32(level(show, 1)),
-                                  irr::f32(level(show, 2))));
 }
 
 } // namespace
