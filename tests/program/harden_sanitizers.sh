@@ -46,7 +46,9 @@ sanitized() { # sanitized NAME STATUS COMMAND...: ends with STATUS and no report
 }
 
 cd "$SANITIZE_DIR"
-sanitized content 0 tests/gl_harden_content
+# The ten missing-model shows run in the plain build's gl group; here they would double the
+# run for little: a null handle crashes there as surely as here.
+sanitized content 0 tests/gl_harden_content --gtest_filter='-*EachMissingModel*'
 sanitized window 0 tests/gl_harden_window
 sanitized sizes 0 tests/gl_harden_sizes
 
