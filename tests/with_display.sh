@@ -6,4 +6,5 @@ export LIBGL_ALWAYS_SOFTWARE=1
 if [ -n "${DISPLAY:-}" ] && command -v xdpyinfo >/dev/null && xdpyinfo >/dev/null 2>&1; then
     exec "$@"
 fi
-exec xvfb-run -a -s "-screen 0 1280x1024x24 +extension GLX" "$@"
+# -noreset: a test that opens a second device must find the server still up.
+exec xvfb-run -a -s "-screen 0 1280x1024x24 +extension GLX -noreset" "$@"

@@ -48,6 +48,8 @@ struct SceneState {
     // credits and greetings: the sliding image
     int32_t slideCount = 0;
     long slideClock = 0;
+    // greetings: the card on screen, as an index into the run's card table
+    int greetingCard = 0;
     // credits: the inverted flash
     bool flash = false;
     long flashClock = 0;

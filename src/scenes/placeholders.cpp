@@ -17,11 +17,6 @@ void plainRows(SceneRow* rows, int firstScene, int lastScene) {
 
 } // namespace
 
-// ---- opening ----
-void describeOpening(SceneRow* rows) {
-    plainRows(rows, 1, 2);
-}
-
 // ---- landscape ----
 void describeLandscape(SceneRow* rows) {
     plainRows(rows, 3, 3);
@@ -40,21 +35,6 @@ void describeCredits(SceneRow* rows) {
 // ---- puzzle ----
 void describePuzzle(SceneRow* rows) {
     plainRows(rows, 7, 7);
-}
-
-// ---- orbs ----
-void describeOrbs(SceneRow* rows) {
-    plainRows(rows, 8, 9);
-}
-
-// ---- greetings ----
-void describeGreetings(SceneRow* rows) {
-    plainRows(rows, 10, 19);
-}
-
-// ---- finale ----
-void describeFinale(SceneRow* rows) {
-    plainRows(rows, 20, 20);
 }
 
 } // namespace show

@@ -1,6 +1,11 @@
 // The 3D world every scene plays on: built once at start-up, then only shown, hidden, moved,
 // scaled and re-animated. A model missing from the archive leaves its handle null; every
 // later use goes through the null-safe helpers of scenes/nodes.h.
+//
+// Start-up builds it in two stages: buildWorld right after the overlay (the models, rooms,
+// lights, fountains, camera paths and the camera), buildLateWorld after the loading frame and
+// the physics world (brick textures, spout, roundabout with its shader, snow field). The
+// values below are the ones scenes and tests need to agree on; the rest live in world.cpp.
 #pragma once
 
 #include <irrlicht.h>
@@ -14,6 +19,40 @@ constexpr int kTwirlGridNodes = kTwirlGridSide * kTwirlGridSide;
 constexpr int kLightOrbs = 128;
 constexpr int kFountains = 10;
 constexpr int kOrbitLights = 3;
+
+// Start-up placement the opening scenes build on.
+constexpr irr::f32 kSculptureHeight = 600.0f; // the inner and wire sculptures hover here
+constexpr irr::f32 kInnerSculptureScale = 5.0f;
+constexpr irr::f32 kWireSculptureScale = 7.3f;
+constexpr irr::f32 kCircleSculptureScale = 5.0f;
+constexpr irr::s32 kCircleSculptureFirstFrame = 1;
+constexpr irr::s32 kCircleSculptureLastFrame = 100;
+constexpr irr::f32 kCircleSculptureSpeed = 25.0f;
+
+// Twirl grid: node 16*a + b stands at (origin + spacing*a, 0, spacing*b).
+constexpr irr::f32 kTwirlGridOriginX = -600.0f;
+constexpr irr::f32 kTwirlGridSpacing = 100.0f;
+constexpr irr::f32 kTwirlScale = 0.5f;
+
+// Light orbs: light i starts at height spacing*i and circles a centre drop below it, faster
+// the higher it is (light 0 stands still).
+constexpr irr::f32 kOrbHeightSpacing = 20.0f;
+constexpr irr::f32 kOrbCircleDrop = 500.0f;
+constexpr irr::f32 kOrbCircleRadius = 350.0f;
+constexpr irr::f32 kOrbCircleSpeedStep = 0.001f;
+constexpr irr::f32 kOrbColourStep = 0.1f; // one colour draw is a whole number of these, <= 0
+constexpr int kOrbColourDraws = 4;
+// One colour draw from a generator value: -9*value scaled by 1/32768, truncated toward zero.
+constexpr int orbColourDraw(int randomValue) {
+    return static_cast<int>((-9 * randomValue) * (1.0 / 32768));
+}
+
+constexpr irr::s32 kOrbitLightFirstId = 75;
+
+// The camera: follow-spline animators share one tightness; the show starts on path A.
+constexpr irr::f32 kCameraFarValue = 4000.0f;
+constexpr irr::f32 kPathTightness = 0.5f;
+constexpr irr::f32 kStartPathSpeed = 1.0f;
 
 using Path = irr::core::array<irr::core::vector3df>;
 
@@ -37,7 +76,7 @@ struct World {
     irr::scene::IParticleSystemSceneNode* attractorFountain = nullptr;
     irr::scene::IParticleSystemSceneNode* snowField = nullptr;
     irr::scene::IAnimatedMeshSceneNode* roundabout = nullptr;
-    irr::s32 normalColourMaterial = -1;
+    irr::s32 normalColourMaterial = -1; // -1 when the shader could not be made
     irr::scene::ICameraSceneNode* camera = nullptr;
     Path pathA, pathB, pathC;
 };
@@ -48,7 +87,7 @@ struct Show;
 void buildWorld(Show& show);
 // Start-up stage 4, after the physics world: brick textures, spout, roundabout, snow field.
 void buildLateWorld(Show& show);
-// The camera follows path at speed (path points per second), starting now.
+// The camera follows path at speed (path points per second, looping), starting now.
 void cameraFollowPath(Show& show, const Path& path, irr::f32 speed);
 
 } // namespace show

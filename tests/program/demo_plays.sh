@@ -22,11 +22,13 @@ make_run_folder 60
 pid=$!
 window=$(timeout 20 xdotool search --sync --name pelomvin | head -n 1 || true)
 sleep 1
+# Held, not tapped: a key pressed and released while no frame runs (start-up) leaves no trace.
 if [ -n "$window" ]; then
-    xdotool windowfocus --sync "$window" key Escape || true
+    xdotool windowfocus --sync "$window" keydown Escape || true
 fi
 set +e
-for _ in $(seq 1 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+for _ in $(seq 1 300); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+xdotool keyup Escape || true
 kill -0 "$pid" 2>/dev/null && { kill "$pid"; escaped=no; } || escaped=yes
 wait "$pid"
 status=$?

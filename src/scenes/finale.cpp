@@ -1,0 +1,133 @@
+// Scene 20, the finale: bricks drop on every bass beat into a world seen through the glass
+// effect, whose offset map is the turning roundabout; every 51st beat frame empties the world
+// with a flash, and the last 100000 samples fade to black. The timeline ends the show after.
+#include "host/show.h"
+#include "scenes/nodes.h"
+#include "scenes/scenes.h"
+
+namespace show {
+namespace {
+
+// ---- tunables ----
+constexpr int kFinaleScene = 20;
+// The end card the greetings run leaves on screen.
+constexpr int kEndCardGreeting = 10;
+constexpr int kEndCardStep = 9;
+
+constexpr double kTurnPerFrame = 0.4; // degrees, never wrapped
+// The closing fade begins this many samples before the end mark and never lifts by itself.
+constexpr uint32_t kFadeLeadSamples = 100000;
+constexpr irr::u32 kFadeToBlackMs = 200;
+const irr::video::SColor kFadeBlack(0, 0, 0, 0);
+
+// Beats: level * 100, formed in double precision, strictly above.
+constexpr double kLevelScale = 100.0;
+constexpr double kBeatAbove = 20.0;
+// Once more than this many bricks have fallen, the next beat empties the world.
+constexpr int32_t kBoxLimit = 200;
+constexpr int kBricksPerBeat = 4;
+constexpr int kBrickSpread = 100;
+constexpr double kBrickShift = 5.0;
+constexpr irr::f32 kBrickSize = 50.5f;
+constexpr irr::f32 kBrickMass = 1.0f;
+
+constexpr irr::u32 kEntryFlashMs = 500;
+constexpr irr::u32 kResetFlashMs = 300;
+const irr::video::SColor kClearColour(0, 0, 0, 0);
+
+// ---- entry ----
+void enterFinale(Show& show) {
+    World& world = show.world;
+    Overlay& overlay = show.overlay;
+    overlay.greetings[kEndCardGreeting]->setVisible(false);
+    overlay.steps[kEndCardStep]->setVisible(false);
+    setVisible(world.innerSculpture, false);
+    setVisible(world.wireSculpture, false);
+    removeAnimators(world.innerSculpture);
+    removeAnimators(world.wireSculpture);
+    setAllVisible(overlay.steps, false);
+    setAllVisible(overlay.tilesA, false);
+    overlay.greyOverlay->setVisible(false);
+    setVisible(world.snowField, true);
+    setVisible(world.spout, true);
+    setVisible(world.spectrumFountain, true);
+    setVisible(world.roundabout, true);
+    show.scene.turnAngle = 0.0;
+    overlay.fader->fadeIn(kEntryFlashMs);
+    show.scene.fadeStarted = false;
+}
+
+// ---- frame ----
+double level(const Show& show, int band) {
+    return show.spectrum()[band] * kLevelScale;
+}
+
+void turnRoundabout(Show& show) {
+    show.scene.turnAngle += kTurnPerFrame;
+    setRotation(show.world.roundabout,
+                irr::core::vector3df(0.0f, irr::f32(show.scene.turnAngle), 0.0f));
+}
+
+void fadeToBlackNearEnd(Show& show) {
+    if (show.scene.fadeStarted || show.position <= show.endMark - kFadeLeadSamples)
+        return;
+    show.scene.fadeStarted = true;
+    // A finished fade-out keeps drawing its full colour, so the screen stays black.
+    show.overlay.fader->setColor(kFadeBlack);
+    show.overlay.fader->fadeOut(kFadeToBlackMs);
+}
+
+// Four bricks per beat frame, however long the beat lasts, dropped from the beat's height.
+void dropOnBeat(Show& show) {
+    const double beat = level(show, 0);
+    if (!(beat > kBeatAbove))
+        return;
+    SceneState& state = show.scene;
+    if (state.boxCounter > kBoxLimit) {
+        state.boxCounter = 0;
+        show.overlay.fader->fadeIn(kResetFlashMs); // after the closing fade this lifts the black
+        resetPhysics(show.physics);
+    }
+    state.boxCounter += kBricksPerBeat;
+    for (int i = 0; i < kBricksPerBeat; ++i) {
+        const int a = show.random.below(kBrickSpread);
+        const int b = show.random.below(kBrickSpread);
+        createBox(show.physics,
+                  btVector3(btScalar(b - kBrickShift), btScalar(beat), btScalar(a - kBrickShift)),
+                  irr::core::vector3df(kBrickSize, kBrickSize, kBrickSize), kBrickMass);
+    }
+}
+
+void updateFinale(Show& show) {
+    turnRoundabout(show);
+    const uint32_t delta = timerDelta(show);
+    fadeToBlackNearEnd(show);
+    stepPhysics(show.physics, delta);
+    dropOnBeat(show);
+}
+
+// Without the roundabout model the offset map stays empty and the picture shows undisplaced.
+void renderFinale(Show& show) {
+    show.engine.driver->beginScene(true, true, kClearColour);
+    renderGlass(show.effects, show.engine.smgr, show.world.spout, show.world.roundabout);
+}
+
+// Takes effect in the next frame's drawing.
+void scaleSpectrumFountain(Show& show) {
+    setScale(show.world.spectrumFountain,
+             irr::core::vector3df(irr::f32(level(show, 0)), irr::f32(level(show, 1)),
+                                  irr::f32(level(show, 2))));
+}
+
+} // namespace
+
+// ---- rows ----
+void describeFinale(SceneRow* rows) {
+    SceneRow& finale = rows[kFinaleScene - 1];
+    finale.enter = enterFinale;
+    finale.update = updateFinale;
+    finale.render = renderFinale;
+    finale.afterFrame = scaleSpectrumFountain;
+}
+
+} // namespace show

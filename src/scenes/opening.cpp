@@ -1,0 +1,106 @@
+// Scenes 1 and 2: the world rises out of white with the group logo and a dotted spectrum
+// along the bottom edge; then the title drops in from above and jumps on every bass beat.
+#include "host/show.h"
+#include "scenes/nodes.h"
+#include "scenes/scenes.h"
+
+namespace show {
+namespace {
+
+// ---- tunables ----
+
+constexpr irr::u32 kFadeInMs = 1000;
+const irr::core::vector3df kCircleSculptureStand(0, -200, 0);
+constexpr irr::s32 kTitleDropHeight = 700;     // the title starts this far above its place
+constexpr double kTitleStepSeconds = 0.003265; // at most one pixel of drop per period
+constexpr irr::s32 kTitleDropStep = 1;
+constexpr irr::s32 kCreditsScroll = -2; // pixels per frame, whatever the frame rate
+constexpr double kBeatScale = 100.0;    // first band -> beat measure
+constexpr double kTitleBeat = 3.0;      // a beat measure above this nudges the title
+constexpr irr::s32 kTitleNudge = 10;    // pixels right and down while the beat lasts
+
+using irr::core::position2di;
+
+// ---- entry ----
+
+void enterLogo(Show& show) {
+    Overlay& overlay = show.overlay;
+    setPosition(show.world.circleSculpture, kCircleSculptureStand);
+    overlay.fader->fadeIn(kFadeInMs);
+    overlay.loading->setVisible(false);
+    setAllVisible(overlay.rowA, true);
+    overlay.groupLogo->setVisible(true);
+    overlay.credits->setVisible(true); // still parked off the right edge
+}
+
+void enterTitle(Show& show) {
+    Overlay& overlay = show.overlay;
+    setAllVisible(overlay.rowA, false);
+    overlay.groupLogo->setVisible(false);
+    setVisible(show.world.circleSculpture, true);
+    overlay.greyOverlay->setVisible(true);
+    setAllVisible(overlay.rowB, true);
+    clearRowOffsets(show.music);
+    overlay.title->setVisible(true);
+    overlay.fader->fadeIn(kFadeInMs);
+    show.scene.titleNudged = false;
+    show.scene.titleStepClock = show.clock();
+    overlay.title->move(position2di(0, -kTitleDropHeight));
+}
+
+// ---- frame ----
+
+void logoFrame(Show& show) {
+    spectrumRowDisplay(show.music, show.overlay.rowA);
+}
+
+// Paced by the clock, so a fast machine does not drop the title faster than a slow one.
+void titleDrop(Show& show) {
+    if (secondsSince(show, show.scene.titleStepClock) >= kTitleStepSeconds) {
+        show.scene.titleStepClock = show.clock();
+        show.overlay.title->move(position2di(0, kTitleDropStep));
+    }
+}
+
+void titleFrame(Show& show) {
+    show.overlay.credits->move(position2di(kCreditsScroll, 0));
+    spectrumRowDisplay(show.music, show.overlay.rowB);
+    titleDrop(show);
+}
+
+void renderPlain(Show& show) {
+    show.engine.driver->beginScene(true, true, irr::video::SColor(0));
+    renderDirect(show.engine.smgr);
+}
+
+// A beat that lasts many frames displaces the title once; the first quiet frame puts it back.
+void titleBeatNudge(Show& show) {
+    SceneState& state = show.scene;
+    if (show.spectrum()[0] * kBeatScale > kTitleBeat) {
+        if (!state.titleNudged)
+            show.overlay.title->move(position2di(kTitleNudge, kTitleNudge));
+        state.titleNudged = true;
+    } else if (state.titleNudged) {
+        show.overlay.title->move(position2di(-kTitleNudge, -kTitleNudge));
+        state.titleNudged = false;
+    }
+}
+
+} // namespace
+
+// ---- rows ----
+
+void describeOpening(SceneRow* rows) {
+    SceneRow& logo = rows[0];
+    logo.enter = enterLogo;
+    logo.update = logoFrame;
+    logo.render = renderPlain;
+
+    SceneRow& title = rows[1];
+    title.enter = enterTitle;
+    title.update = titleFrame;
+    title.render = renderPlain;
+    title.afterFrame = titleBeatNudge;
+}
+
+} // namespace show

@@ -1,0 +1,344 @@
+// Scenes 1 and 2 on a real device under virtual time: what their entries show and hide, the
+// dotted spectrum rows, the clock-paced title drop, the beat nudge, and frames to look at.
+#include "host/music.h"
+#include "host/receiver.h"
+#include "host/show.h"
+#include "host/startup.h"
+#include "scenes/scene_table.h"
+#include "scenes/scenes.h"
+
+#include <gtest/gtest.h>
+
+#include <dlfcn.h>
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+using namespace show;
+using irr::core::position2di;
+using irr::core::vector3df;
+
+// Xlib's own header defines macros that clash with gtest; two calls need no more than this.
+extern "C" {
+struct _XDisplay;
+_XDisplay* XOpenDisplay(const char* name);
+int XCloseDisplay(_XDisplay* display);
+}
+
+namespace {
+
+constexpr int kTestWidth = 640;
+constexpr int kTestHeight = 480;
+constexpr int kSlowFps = 25;    // 40 ms a frame: the title drops a pixel every frame
+constexpr int kFastFps = 1000;  // 1 ms a frame: the clock allows a pixel every few frames
+constexpr int kPictureFps = 60; // as a vsynced display plays it
+constexpr int kFramesPlayed = 40;
+constexpr long kTitleStepMs = 4; // the smallest whole-millisecond gap that allows a step
+constexpr float kLoudLevel = 0.01f;
+constexpr int kTitleDrop = 700;   // pixels the title falls in scene 2
+constexpr int kTitleNudge = 10;   // pixels right and down the title jumps on a beat
+constexpr int kCreditsScroll = 2; // pixels the credits line moves left per frame
+
+const std::string kArchive = std::string(TEST_BUILD_DIR) + "/data.lll";
+const std::string kTrack = std::string(TEST_BUILD_DIR) + "/track/pelomvin_track.mp3";
+
+// Xvfb resets itself whenever its last client leaves, and a device made during the reset finds
+// no server; one idle connection for the whole run keeps it up between the tests' devices.
+class KeepDisplayOpen : public ::testing::Environment {
+  public:
+    void SetUp() override { display_ = XOpenDisplay(nullptr); }
+    void TearDown() override {
+        if (display_)
+            XCloseDisplay(display_);
+    }
+
+  private:
+    _XDisplay* display_ = nullptr;
+};
+const auto* const kKeepDisplayOpen = ::testing::AddGlobalTestEnvironment(new KeepDisplayOpen);
+
+class Opening : public ::testing::Test {
+  protected:
+    void start(int fps, int width = kTestWidth, int height = kTestHeight) {
+        StartupOptions options;
+        options.commandLine.width = width;
+        options.commandLine.height = height;
+        options.commandLine.fullscreen = false;
+        options.virtualTime = true;
+        options.fps = fps;
+        options.vsync = false;
+        options.archive = kArchive.c_str();
+        options.track = kTrack.c_str();
+        const StartupResult result = startShow(show, options);
+        ASSERT_NE(result, StartupResult::NoDevice);
+        trackLoaded = result == StartupResult::Ready;
+        if (trackLoaded)
+            show.time->trackLoaded(show.music.track.length());
+        clearRowOffsets(show.music);
+        rows = showScenes(endMarkFor(trackLoaded ? show.music.track.length() : ~0u));
+    }
+    void SetUp() override { start(kSlowFps); }
+    void TearDown() override { shutdownShow(show); }
+
+    SceneRow& scene(int number) { return rows[number - 1]; }
+
+    void enter(int number) { scene(number).enter(show); }
+    // As the timeline hands over: scene 2 is entered after a frame of scene 1.
+    void enterTitleScene() {
+        enter(1);
+        playFrame(1);
+        enter(2);
+    }
+
+    // One frame as the timeline plays it, with the spectrum the test has set. Without draw
+    // only the scene's own steps run: animators and the fader follow the clock, not the frames.
+    void playFrame(int number, bool draw = true) {
+        const SceneRow& row = scene(number);
+        show.time->beginFrame();
+        if (row.beforeRead)
+            row.beforeRead(show);
+        show.position = show.time->playPosition();
+        if (row.update)
+            row.update(show);
+        if (draw) {
+            row.render(show);
+            show.engine.gui->drawAll();
+            if (onFrameDrawn)
+                onFrameDrawn();
+            show.engine.driver->endScene();
+        }
+        if (row.afterFrame)
+            row.afterFrame(show);
+    }
+    void playFrames(int number, int count) {
+        for (int i = 0; i < count; ++i)
+            playFrame(number);
+    }
+
+    void setSpectrum(float level) { show.music.spectrum.fill(level); }
+    position2di titleAt() const {
+        return show.overlay.title->getAbsolutePosition().UpperLeftCorner;
+    }
+    int rowBase() const { return show.commandLine.height - kRowBaseAboveBottom; }
+
+    Show show;
+    std::vector<SceneRow> rows;
+    bool trackLoaded = false;
+    void (*onFrameDrawn)() = nullptr;
+};
+
+template <size_t N> int countVisible(const std::array<irr::gui::IGUIImage*, N>& images) {
+    int visible = 0;
+    for (auto* image : images)
+        visible += image->isVisible() ? 1 : 0;
+    return visible;
+}
+
+} // namespace
+
+TEST_F(Opening, FirstSceneRisesFromWhiteWithLogoAndRowA) {
+    const Overlay& overlay = show.overlay;
+    ASSERT_TRUE(overlay.loading->isVisible());
+    enter(1);
+    EXPECT_FALSE(overlay.loading->isVisible());
+    EXPECT_EQ(countVisible(overlay.rowA), kRowDots);
+    EXPECT_EQ(countVisible(overlay.rowB), 0);
+    EXPECT_TRUE(overlay.groupLogo->isVisible());
+    EXPECT_FALSE(overlay.title->isVisible());
+    EXPECT_FALSE(overlay.greyOverlay->isVisible());
+    EXPECT_FALSE(overlay.fader->isReady()); // fading in from white
+    // the credits line is on but still waits beyond the right edge
+    EXPECT_TRUE(overlay.credits->isVisible());
+    EXPECT_GE(overlay.credits->getAbsolutePosition().UpperLeftCorner.X, show.engine.width);
+    if (show.world.circleSculpture) {
+        const vector3df at = show.world.circleSculpture->getPosition();
+        EXPECT_LT(at.Y, 0.0f); // lowered below the sculpture pair's orbit
+        EXPECT_TRUE(show.world.circleSculpture->isVisible());
+    }
+}
+
+TEST_F(Opening, SecondSceneSwapsRowsAndRaisesTheTitle) {
+    const Overlay& overlay = show.overlay;
+    const position2di titleHome = titleAt();
+    const irr::core::recti creditsBefore = overlay.credits->getAbsolutePosition();
+    enter(1);
+    setSpectrum(kLoudLevel);
+    playFrames(1, 3);
+    enter(2);
+
+    EXPECT_EQ(countVisible(overlay.rowA), 0);
+    EXPECT_EQ(countVisible(overlay.rowB), kRowDots);
+    EXPECT_FALSE(overlay.groupLogo->isVisible());
+    EXPECT_TRUE(overlay.greyOverlay->isVisible());
+    EXPECT_TRUE(overlay.title->isVisible());
+    EXPECT_TRUE(overlay.credits->isVisible());
+    EXPECT_FALSE(show.scene.titleNudged);
+    EXPECT_EQ(show.scene.titleStepClock, show.clock());
+    // the title waits above its place, as far up as the drop is long
+    EXPECT_EQ(titleAt(), titleHome - position2di(0, kTitleDrop));
+    // scene 1 never moved the credits line
+    EXPECT_EQ(overlay.credits->getAbsolutePosition(), creditsBefore);
+}
+
+TEST_F(Opening, QuietSpectrumLeavesDotsOnTheBaseLineAndRowsStartClean) {
+    const Overlay& overlay = show.overlay;
+    enter(1);
+    setSpectrum(0.0f);
+    playFrames(1, 2);
+    for (auto* dot : overlay.rowA)
+        ASSERT_EQ(dot->getAbsolutePosition().UpperLeftCorner.Y, rowBase());
+
+    setSpectrum(kLoudLevel);
+    playFrame(1);
+    EXPECT_EQ(overlay.rowA[0]->getAbsolutePosition().UpperLeftCorner.Y,
+              rowBase() - rowLift(kLoudLevel));
+
+    // scene 1 left its dots raised; row B must still start from the base line
+    enter(2);
+    for (int32_t offset : show.music.rowOffsets)
+        ASSERT_EQ(offset, 0);
+    setSpectrum(0.0f);
+    playFrame(2);
+    for (auto* dot : overlay.rowB)
+        ASSERT_EQ(dot->getAbsolutePosition().UpperLeftCorner.Y, rowBase());
+    // the dots follow the spectrum band by band
+    show.music.spectrum[1] = kLoudLevel;
+    playFrame(2);
+    EXPECT_EQ(overlay.rowB[0]->getAbsolutePosition().UpperLeftCorner.Y, rowBase());
+    EXPECT_EQ(overlay.rowB[1]->getAbsolutePosition().UpperLeftCorner.Y,
+              rowBase() - rowLift(kLoudLevel));
+}
+
+TEST_F(Opening, OnASlowMachineTheTitleDropsAPixelEveryFrame) {
+    enterTitleScene();
+    setSpectrum(0.0f);
+    const position2di top = titleAt();
+    const irr::s32 creditsX = show.overlay.credits->getAbsolutePosition().UpperLeftCorner.X;
+    playFrames(2, kFramesPlayed);
+    EXPECT_EQ(titleAt(), top + position2di(0, kFramesPlayed));
+    // the credits scroll by frames, two pixels each
+    EXPECT_EQ(show.overlay.credits->getAbsolutePosition().UpperLeftCorner.X,
+              creditsX - kCreditsScroll * kFramesPlayed);
+}
+
+class OpeningOnAFastMachine : public Opening {
+  protected:
+    void SetUp() override { start(kFastFps); }
+};
+
+TEST_F(OpeningOnAFastMachine, TitleDropFollowsTheClockNotTheFrames) {
+    enterTitleScene();
+    setSpectrum(0.0f);
+    const position2di top = titleAt();
+    const irr::s32 creditsX = show.overlay.credits->getAbsolutePosition().UpperLeftCorner.X;
+    playFrames(2, kFramesPlayed);
+    const long elapsedMs = kFramesPlayed * 1000L / kFastFps;
+    EXPECT_EQ(titleAt(), top + position2di(0, int(elapsedMs / kTitleStepMs)));
+    EXPECT_EQ(show.overlay.credits->getAbsolutePosition().UpperLeftCorner.X,
+              creditsX - kCreditsScroll * kFramesPlayed);
+}
+
+TEST_F(Opening, ALongBeatNudgesTheTitleOnceAndTheFirstQuietFrameReturnsIt) {
+    enterTitleScene();
+    setSpectrum(0.0f);
+    playFrame(2);
+    const irr::s32 restX = titleAt().X;
+
+    // the nearest single-precision value to 0.03 scales to just under 3.0: quiet
+    const float threshold = 0.03f;
+    show.music.spectrum[0] = threshold;
+    playFrames(2, 3);
+    EXPECT_EQ(titleAt().X, restX);
+    EXPECT_FALSE(show.scene.titleNudged);
+
+    // the next value up is a beat when the product is taken in double precision
+    show.music.spectrum[0] = std::nextafter(threshold, 1.0f);
+    playFrames(2, kFramesPlayed);
+    EXPECT_TRUE(show.scene.titleNudged);
+    EXPECT_EQ(titleAt().X, restX + kTitleNudge);
+    const irr::s32 nudgedY = titleAt().Y;
+
+    show.music.spectrum[0] = 0.0f;
+    playFrame(2);
+    EXPECT_FALSE(show.scene.titleNudged);
+    EXPECT_EQ(titleAt().X, restX);
+    EXPECT_LE(titleAt().Y,
+              nudgedY - kTitleNudge + 1); // back up by the nudge, down by at most one step
+}
+
+// Renders frames of both scenes into PNG files in the build directory to look at.
+class OpeningPictures : public Opening {
+  protected:
+    void SetUp() override { start(kPictureFps, 1280, 1024); }
+};
+
+namespace {
+struct Capture {
+    static inline Show* show = nullptr;
+    static inline std::string path;
+    static void save() {
+        using ReadPixels = void (*)(int, int, int, int, unsigned, unsigned, void*);
+        static auto readPixels = reinterpret_cast<ReadPixels>(dlsym(RTLD_DEFAULT, "glReadPixels"));
+        constexpr unsigned kBgra = 0x80E1, kUnsignedByte = 0x1401;
+        const auto size = show->engine.driver->getScreenSize();
+        std::vector<irr::u32> pixels(size.Width * size.Height);
+        readPixels(0, 0, int(size.Width), int(size.Height), kBgra, kUnsignedByte, pixels.data());
+        irr::video::IImage* image =
+            show->engine.driver->createImage(irr::video::ECF_A8R8G8B8, size);
+        auto* out = static_cast<irr::u32*>(image->lock());
+        for (irr::u32 y = 0; y < size.Height; ++y)
+            for (irr::u32 x = 0; x < size.Width; ++x)
+                out[y * size.Width + x] =
+                    pixels[(size.Height - 1 - y) * size.Width + x] | 0xFF000000;
+        image->unlock();
+        show->engine.driver->writeImageToFile(image, path.c_str());
+        image->drop();
+    }
+};
+} // namespace
+
+TEST_F(OpeningPictures, FramesOfBothScenes) {
+    auto* time = dynamic_cast<VirtualTime*>(show.time.get());
+    ASSERT_NE(time, nullptr);
+    Capture::show = &show;
+    const int fps = time->fps();
+    // a spectrum with a falling slope when there is no music to analyse
+    auto spectrumFor = [&](uint32_t position) {
+        if (trackLoaded) {
+            readSpectrum(show.music, position);
+            return;
+        }
+        for (int k = 0; k < kSpectrumBands; ++k)
+            show.music.spectrum[k] = 0.002f / (1 + k) * (1 + std::sin(position * 1e-4f + k));
+    };
+    struct Shot {
+        int scene;
+        double seconds;
+    };
+    const Shot shots[] = {{1, 0.5},  {1, 4.0},  {1, 12.0}, {2, 16.6},
+                          {2, 20.0}, {2, 24.0}, {2, 27.5}};
+    int nextShot = 0;
+    int current = 0;
+    const int lastFrame = int(shots[std::size(shots) - 1].seconds * fps);
+    for (int frame = 0; frame <= lastFrame; ++frame) {
+        const uint32_t position = uint32_t(int64_t(frame) * kSampleRate / fps);
+        const int number = scene(2).contains(position) ? 2 : 1;
+        while (current < number)
+            enter(++current);
+        const bool shoot = frame == int(shots[nextShot].seconds * fps);
+        if (shoot) {
+            char name[64];
+            std::snprintf(name, sizeof name, "/opening_scene%d_%05.1fs.png", number,
+                          shots[nextShot].seconds);
+            Capture::path = std::string(TEST_BUILD_DIR) + name;
+            onFrameDrawn = Capture::save;
+            ++nextShot;
+        }
+        spectrumFor(position);
+        playFrame(number, shoot);
+        onFrameDrawn = nullptr;
+    }
+    EXPECT_EQ(nextShot, int(std::size(shots)));
+}

@@ -1,0 +1,308 @@
+// The scene world as start-up leaves it: what the first frame shows, where things stand, how
+// the orb lights are coloured and animated, how the camera rides its paths, and that a show
+// without its models still starts.
+#include "host/receiver.h"
+#include "host/show.h"
+#include "host/startup.h"
+#include "scenes/world.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <set>
+#include <string>
+
+using namespace show;
+using irr::core::vector3df;
+
+namespace {
+
+constexpr int kTestWidth = 640;
+constexpr int kTestHeight = 480;
+constexpr int kTestFps = 50;
+constexpr float kPlaceTolerance = 0.01f;
+
+const std::string kArchive = std::string(TEST_BUILD_DIR) + "/data.lll";
+const std::string kTrack = std::string(TEST_BUILD_DIR) + "/track/pelomvin_track.mp3";
+
+// Xlib's own header defines macros that clash with gtest; two calls need no more than this.
+extern "C" {
+struct _XDisplay;
+_XDisplay* XOpenDisplay(const char* name);
+int XCloseDisplay(_XDisplay* display);
+}
+
+// Xvfb resets itself whenever its last client leaves, and a device made during the reset finds
+// no server; one idle connection for the whole run keeps it up between the tests' devices.
+class KeepDisplayOpen : public ::testing::Environment {
+  public:
+    void SetUp() override { display_ = XOpenDisplay(nullptr); }
+    void TearDown() override {
+        if (display_)
+            XCloseDisplay(display_);
+    }
+
+  private:
+    _XDisplay* display_ = nullptr;
+};
+const auto* const kKeepDisplayOpen = ::testing::AddGlobalTestEnvironment(new KeepDisplayOpen);
+
+class WorldAtStartup : public ::testing::Test {
+  protected:
+    void start(const std::string& archive) {
+        StartupOptions options;
+        options.commandLine.width = kTestWidth;
+        options.commandLine.height = kTestHeight;
+        options.commandLine.fullscreen = false;
+        options.virtualTime = true;
+        options.fps = kTestFps;
+        options.vsync = false;
+        options.archive = archive.c_str();
+        options.track = kTrack.c_str();
+        const StartupResult result = startShow(show, options);
+        ASSERT_NE(result, StartupResult::NoDevice);
+    }
+    void SetUp() override { start(kArchive); }
+    void TearDown() override { shutdownShow(show); }
+
+    Show show;
+};
+
+void expectNear(const vector3df& actual, const vector3df& expected) {
+    EXPECT_NEAR(actual.X, expected.X, kPlaceTolerance);
+    EXPECT_NEAR(actual.Y, expected.Y, kPlaceTolerance);
+    EXPECT_NEAR(actual.Z, expected.Z, kPlaceTolerance);
+}
+
+// Orb i's circle centre: the orbs hang in a column and circle below their start height.
+vector3df orbCircleCentre(int i) {
+    return vector3df(0, kOrbHeightSpacing * i - kOrbCircleDrop, 0);
+}
+
+} // namespace
+
+#define REQUIRE_MODELS()                                                                           \
+    if (!show.world.circleSculpture)                                                               \
+    GTEST_SKIP() << "models missing: build the archive first"
+
+TEST_F(WorldAtStartup, OnlySculpturesCameraAndOrbitLightsStartVisible) {
+    const World& world = show.world;
+    std::set<const irr::scene::ISceneNode*> shown = {world.circleSculpture, world.innerSculpture,
+                                                     world.wireSculpture, world.camera};
+    shown.insert(world.orbitLights.begin(), world.orbitLights.end());
+    shown.erase(nullptr); // a missing model shows nothing
+
+    int visibleRoots = 0;
+    for (const irr::scene::ISceneNode* node : show.engine.smgr->getRootSceneNode()->getChildren()) {
+        // the effect nodes never draw through the scene graph
+        if (node->getType() == irr::scene::ESNT_UNKNOWN)
+            continue;
+        if (node->isVisible()) {
+            ++visibleRoots;
+            EXPECT_TRUE(shown.count(node)) << "unexpected visible node of type " << node->getType();
+        }
+    }
+    EXPECT_EQ(visibleRoots, int(shown.size()));
+    // orbs hang under their lights, so a visible orb under a hidden light would still be wrong
+    for (auto* orb : world.orbs)
+        EXPECT_FALSE(orb->isVisible());
+}
+
+TEST_F(WorldAtStartup, ModelsStandWhereTheScenesExpectThem) {
+    REQUIRE_MODELS();
+    const World& world = show.world;
+    const vector3df hover(0, kSculptureHeight, 0);
+    expectNear(world.innerSculpture->getPosition(), hover);
+    expectNear(world.wireSculpture->getPosition(), hover);
+    expectNear(world.innerSculpture->getScale(), vector3df(kInnerSculptureScale));
+    expectNear(world.wireSculpture->getScale(), vector3df(kWireSculptureScale));
+    expectNear(world.circleSculpture->getScale(), vector3df(kCircleSculptureScale));
+
+    for (int a = 0; a < kTwirlGridSide; ++a) {
+        for (int b = 0; b < kTwirlGridSide; ++b) {
+            const auto* node = world.twirlGrid[kTwirlGridSide * a + b];
+            ASSERT_NE(node, nullptr);
+            expectNear(node->getPosition(), vector3df(kTwirlGridOriginX + kTwirlGridSpacing * a, 0,
+                                                      kTwirlGridSpacing * b));
+            expectNear(node->getScale(), vector3df(kTwirlScale));
+        }
+    }
+    // every twirl node shows the one shared mesh
+    EXPECT_EQ(world.twirlGrid.front()->getMesh(), world.twirlGrid.back()->getMesh());
+
+    // the wire sculpture is the inner sculpture's mesh drawn as a wireframe over it
+    EXPECT_EQ(world.innerSculpture->getMesh(), world.wireSculpture->getMesh());
+    EXPECT_TRUE(world.wireSculpture->getMaterial(0).Wireframe);
+    EXPECT_EQ(world.innerSculpture->getMaterial(0).MaterialType,
+              irr::video::EMT_PARALLAX_MAP_SOLID);
+    EXPECT_NE(world.innerSculpture->getMaterial(0).getTexture(1), nullptr);
+}
+
+TEST_F(WorldAtStartup, CircleSculptureLoopsItsFramesAtItsOwnSpeed) {
+    REQUIRE_MODELS();
+    auto* circle = show.world.circleSculpture;
+    const int lastFrame = int(circle->getMesh()->getFrameCount()) - 1;
+    EXPECT_EQ(circle->getStartFrame(), kCircleSculptureFirstFrame);
+    EXPECT_EQ(circle->getEndFrame(), std::min(kCircleSculptureLastFrame, lastFrame));
+    EXPECT_FLOAT_EQ(circle->getAnimationSpeed(), kCircleSculptureSpeed);
+    EXPECT_TRUE(circle->getLoopMode());
+}
+
+TEST_F(WorldAtStartup, OrbColoursAreNonPositiveTenthsDrawnInOrder) {
+    Random replay; // the world is the generator's first customer
+    bool anyDark = false;
+    for (int i = 0; i < kLightOrbs; ++i) {
+        const irr::video::SColorf colour = show.world.orbLights[i]->getLightData().DiffuseColor;
+        int draws[kOrbColourDraws];
+        for (int& draw : draws)
+            draw = orbColourDraw(replay.next());
+        // drawn as alpha, blue, green, red
+        const float expected[] = {draws[3] * kOrbColourStep, draws[2] * kOrbColourStep,
+                                  draws[1] * kOrbColourStep, draws[0] * kOrbColourStep};
+        const float actual[] = {colour.r, colour.g, colour.b, colour.a};
+        for (int c = 0; c < 4; ++c) {
+            EXPECT_FLOAT_EQ(actual[c], expected[c]) << "orb " << i << " component " << c;
+            EXPECT_LE(actual[c], 0.0f);
+            const float tenths = actual[c] / -kOrbColourStep;
+            EXPECT_NEAR(tenths, std::round(tenths), 1e-4);
+            EXPECT_LE(std::round(tenths), 8);
+            anyDark = anyDark || actual[c] < 0.0f;
+        }
+    }
+    EXPECT_TRUE(anyDark);
+    // the generator has moved on by exactly the draws the orbs made
+    EXPECT_EQ(show.random.next(), replay.next());
+}
+
+TEST_F(WorldAtStartup, LowestOrbLightStandsStillWhileHigherOnesCircle) {
+    auto& lights = show.world.orbLights;
+    const irr::u32 later = 5000;
+    // hidden nodes do not animate; scenes 8 and 9 show the lights
+    auto placeAt = [](irr::scene::ISceneNode* node, irr::u32 timeMs) {
+        node->setVisible(true);
+        node->OnAnimate(timeMs);
+        return node->getPosition();
+    };
+    const vector3df still = placeAt(lights[0], 0);
+    expectNear(placeAt(lights[0], later), still);
+    EXPECT_NEAR(still.getDistanceFrom(orbCircleCentre(0)), kOrbCircleRadius, kPlaceTolerance);
+
+    const int top = kLightOrbs - 1;
+    const vector3df low1 = placeAt(lights[1], 0), low2 = placeAt(lights[1], later);
+    const vector3df high1 = placeAt(lights[top], 0), high2 = placeAt(lights[top], later);
+    EXPECT_GT(low1.getDistanceFrom(low2), kPlaceTolerance);
+    EXPECT_NEAR(high2.getDistanceFrom(orbCircleCentre(top)), kOrbCircleRadius, kPlaceTolerance);
+    // both keep to their circles; the higher one has swept a larger angle
+    const double lowAngle = std::acos(std::clamp(
+        (low1 - orbCircleCentre(1)).normalize().dotProduct((low2 - orbCircleCentre(1)).normalize()),
+        -1.0f, 1.0f));
+    const double highAngle =
+        std::acos(std::clamp((high1 - orbCircleCentre(top))
+                                 .normalize()
+                                 .dotProduct((high2 - orbCircleCentre(top)).normalize()),
+                             -1.0f, 1.0f));
+    EXPECT_GT(lowAngle, 0.0);
+    EXPECT_NE(lowAngle, highAngle);
+
+    // the billboards ride on their lights
+    for (int i = 0; i < kLightOrbs; ++i)
+        EXPECT_EQ(show.world.orbs[i]->getParent(), lights[i]);
+}
+
+TEST_F(WorldAtStartup, OrbitLightsCarryTheirIdsAndCircle) {
+    for (int k = 0; k < kOrbitLights; ++k) {
+        auto* light = show.world.orbitLights[k];
+        EXPECT_EQ(light->getID(), kOrbitLightFirstId + k);
+        EXPECT_TRUE(light->isVisible());
+        const vector3df before = (light->OnAnimate(0), light->getPosition());
+        const vector3df after = (light->OnAnimate(60000), light->getPosition());
+        EXPECT_GT(before.getDistanceFrom(after), kPlaceTolerance) << "orbit light " << k;
+    }
+}
+
+TEST_F(WorldAtStartup, CameraRidesThePathItIsGiven) {
+    World& world = show.world;
+    expectNear(world.camera->getPosition(), world.pathA[0]);
+    EXPECT_FLOAT_EQ(world.camera->getFarValue(), kCameraFarValue);
+    EXPECT_EQ(show.engine.smgr->getActiveCamera(), world.camera);
+
+    // the start-up ride: one path point per second
+    world.camera->OnAnimate(1000);
+    expectNear(world.camera->getPosition(), world.pathA[1]);
+
+    // a new ride replaces the old one and starts at its first point now
+    const irr::u32 now = 7000;
+    show.engine.device->getTimer()->setTime(now);
+    const irr::f32 speed = 2.0f;
+    cameraFollowPath(show, world.pathB, speed);
+    EXPECT_EQ(world.camera->getAnimators().size(), 1u);
+    world.camera->OnAnimate(now);
+    expectNear(world.camera->getPosition(), world.pathB[0]);
+    world.camera->OnAnimate(now + irr::u32(3 * 1000 / speed));
+    expectNear(world.camera->getPosition(), world.pathB[3]);
+    // and it loops
+    world.camera->OnAnimate(now + irr::u32(world.pathB.size() * 1000 / speed));
+    expectNear(world.camera->getPosition(), world.pathB[0]);
+}
+
+TEST_F(WorldAtStartup, ParticleSystemsWaitHiddenWithTheirEmitters) {
+    const World& world = show.world;
+    std::vector<irr::scene::IParticleSystemSceneNode*> systems(world.fountains.begin(),
+                                                               world.fountains.end());
+    systems.push_back(world.spectrumFountain);
+    systems.push_back(world.attractorFountain);
+    for (auto* fountain : systems) {
+        ASSERT_NE(fountain, nullptr);
+        EXPECT_FALSE(fountain->isVisible());
+        ASSERT_NE(fountain->getEmitter(), nullptr);
+        // fountain particles are taller than wide, whatever the emitter was made with
+        const auto size = fountain->getEmitter()->getMinStartSize();
+        EXPECT_GT(size.Height, size.Width);
+        EXPECT_EQ(fountain->getEmitter()->getMaxStartSize(), size);
+        EXPECT_FALSE(fountain->getMaterial(0).Lighting);
+        EXPECT_FALSE(fountain->getMaterial(0).ZWriteEnable);
+        EXPECT_EQ(fountain->getMaterial(0).MaterialType, irr::video::EMT_TRANSPARENT_VERTEX_ALPHA);
+    }
+    EXPECT_FALSE(world.snowField->isVisible());
+    // snow keeps the emitter's own size range and hangs below the floor
+    const auto* snow = world.snowField->getEmitter();
+    EXPECT_LT(snow->getMinStartSize().Width, snow->getMaxStartSize().Width);
+    EXPECT_LT(world.snowField->getPosition().Y, world.waveFloor->getPosition().Y);
+}
+
+TEST_F(WorldAtStartup, RoundaboutWearsTheNormalColourMaterial) {
+    ASSERT_GE(show.world.normalColourMaterial, 0) << "the shader did not compile";
+    REQUIRE_MODELS();
+    ASSERT_NE(show.world.roundabout, nullptr);
+    EXPECT_EQ(show.world.roundabout->getMaterial(0).MaterialType,
+              irr::video::E_MATERIAL_TYPE(show.world.normalColourMaterial));
+    EXPECT_FALSE(show.world.roundabout->isVisible());
+}
+
+class WorldWithoutModels : public WorldAtStartup {
+  protected:
+    void SetUp() override { start(std::string(TEST_BUILD_DIR) + "/no-such-archive.lll"); }
+};
+
+TEST_F(WorldWithoutModels, StartsWithEmptyHandlesAndTheRestBuilt) {
+    const World& world = show.world;
+    EXPECT_EQ(world.circleSculpture, nullptr);
+    EXPECT_EQ(world.innerSculpture, nullptr);
+    EXPECT_EQ(world.wireSculpture, nullptr);
+    EXPECT_EQ(world.backRoom, nullptr);
+    EXPECT_EQ(world.spout, nullptr);
+    EXPECT_EQ(world.roundabout, nullptr);
+    EXPECT_TRUE(std::all_of(world.twirlGrid.begin(), world.twirlGrid.end(),
+                            [](auto* node) { return node == nullptr; }));
+    // what needs no model is there all the same
+    EXPECT_NE(world.waveFloor, nullptr);
+    EXPECT_NE(world.snowField, nullptr);
+    EXPECT_NE(world.camera, nullptr);
+    EXPECT_TRUE(std::all_of(world.orbLights.begin(), world.orbLights.end(),
+                            [](auto* light) { return light != nullptr; }));
+    // and the graph still draws
+    show.engine.driver->beginScene(true, true, irr::video::SColor(0));
+    show.engine.smgr->drawAll();
+    show.engine.driver->endScene();
+}

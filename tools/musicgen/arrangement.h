@@ -1,0 +1,49 @@
+// Levels and shapes of the arrangement: one home for every number the composition uses.
+// Velocities are linear amplitudes before the master limiter; decays are in seconds.
+#pragma once
+
+namespace musicgen {
+
+constexpr int kOctave = 12;
+
+// Kick: the lowest spectrum band follows it, so its level and decay set how often the
+// show's beat thresholds fire in each scene.
+constexpr float kKickLengthPerDecay = 7.0f; // note length in decays: the tail is inaudible
+constexpr float kSoftKick = 0.3f;           // scene 2: a pulse, not yet a beat
+constexpr float kSoftKickDecay = 0.075f;
+constexpr float kLightKick = 0.4f; // scenes 3, 4, 7, 8, 9: the groove
+constexpr float kLightKickDecay = 0.06f;
+constexpr float kHeavyKick = 0.5f; // scenes 5, 6, 20: a brick on every beat
+constexpr float kHeavyKickDecay = 0.09f;
+constexpr float kFinaleKickDecay = 0.1f;
+constexpr float kBoom = 0.6f; // scene 9: the downbeat that flashes the screen
+constexpr float kBoomDecay = 0.16f;
+
+constexpr float kClap = 0.25f;
+constexpr float kRoll = 0.3f;
+constexpr float kHat = 0.05f;
+constexpr float kHatPan = 0.3f;
+constexpr float kCrash = 0.07f;
+constexpr float kCrashSeconds = 2.5f;
+constexpr float kCutCymbalSeconds = 0.8f;
+constexpr float kRiser = 0.12f;
+constexpr double kBreathRollBeats = 4.0; // the roll before the finale's drop
+
+constexpr float kBass = 0.18f;
+constexpr float kHeldBass = 0.2f;
+constexpr float kPad = 0.5f;
+constexpr float kPadSpread = 1.2f;  // pan from the lowest to the highest chord tone
+constexpr float kPadShimmer = 0.7f; // level of the octave doubling
+constexpr float kArp = 0.45f;
+constexpr float kArpPan = 0.45f;
+constexpr float kLead = 0.6f;
+constexpr float kStab = 0.8f;
+constexpr float kStabSeconds = 0.6f;
+
+// The intro sits low enough that the spectrum rows of the opening stay on screen.
+constexpr float kAirLevel = 0.012f;
+constexpr float kIntroPad = 0.12f;
+constexpr float kIntroPluck = 0.14f;
+constexpr float kIntroRiser = 0.02f;
+
+} // namespace musicgen

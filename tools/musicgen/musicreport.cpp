@@ -1,0 +1,71 @@
+// musicreport: decodes a track as the show does and prints, per scene, what the show's
+// spectrum thresholds will see. Exits with 1 when a scene's requirement is not met.
+//   musicreport TRACK.mp3                     the per-scene report
+//   musicreport --frames FROM TO TRACK.mp3    the lowest bands and lit tiles of every frame
+//                                             between FROM and TO seconds
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "host/spectrum.h"
+
+#include "mp3_reader.h"
+#include "report.h"
+#include "timeline.h"
+
+namespace {
+
+using namespace musicgen;
+
+constexpr int kTraceBands = 6;
+
+void traceFrames(const std::vector<float>& mono, double from, double to) {
+    show::SpectrumAnalyser analyser;
+    std::array<float, show::kSpectrumBands> levels{};
+    const int64_t frame = kSampleRate / kReportFps;
+    for (int64_t n = int64_t(from * kReportFps); n < int64_t(to * kReportFps); ++n) {
+        const int64_t position = n * frame;
+        analyser.analyse(mono.data(), uint32_t(mono.size()), uint32_t(position), levels.data());
+        int lit = 0;
+        for (float level : levels) {
+            lit += level * 100.0 > kTileLevel * 100.0;
+        }
+        std::printf("%8.3f s", double(position) / kSampleRate);
+        for (int k = 0; k < kTraceBands; ++k) {
+            std::printf(" %.4f", levels[k]);
+        }
+        std::printf("  lit %d\n", lit);
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const bool trace = argc == 5 && std::string(argv[1]) == "--frames";
+    if (argc != 2 && !trace) {
+        std::fprintf(stderr, "usage: musicreport [--frames FROM TO] TRACK.mp3\n");
+        return 2;
+    }
+    const char* path = argv[argc - 1];
+    const Decoded track = readMp3(path);
+    if (!track.error.empty()) {
+        std::fprintf(stderr, "musicreport: %s\n", track.error.c_str());
+        return 2;
+    }
+    if (trace) {
+        traceFrames(track.mono(), std::atof(argv[2]), std::atof(argv[3]));
+        return 0;
+    }
+    std::printf("%s: %zu samples (%.3f s)\n", path, track.left.size(),
+                double(track.left.size()) / kSampleRate);
+    const auto figures = measureScenes(track.mono());
+    const auto checks = requirements(figures);
+    printReport(stdout, figures, checks);
+    for (const Requirement& c : checks) {
+        if (!c.met()) {
+            return 1;
+        }
+    }
+    return 0;
+}

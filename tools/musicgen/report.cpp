@@ -1,0 +1,162 @@
+#include "report.h"
+
+#include <array>
+
+#include "host/spectrum.h"
+
+namespace musicgen {
+namespace {
+
+constexpr int64_t kFrameSamples = kSampleRate / kReportFps;
+constexpr int kLowestBand = 0;
+
+// The ranges the scenes were designed around.
+constexpr Range kDotShareRange{0.5, 1.0};
+constexpr Range kNudgeRange{0.20, 0.60};
+constexpr Range kBrickRange{0.08, 0.25};
+constexpr Range kFlashRange{0.02, 0.10};
+constexpr Range kLitTilesRange{20.0, 150.0};
+// Loud frames a scene needs: scene 5 to flash and reset its bricks, scene 6 to reset, the
+// finale to empty its world twice (its first beat already resets).
+constexpr int kScene5LoudFrames = 68;
+constexpr int kScene6LoudFrames = 52;
+constexpr int kFinaleLoudFrames = 52;
+constexpr double kNoUpperBound = 1e9;
+
+bool opening(int scene) {
+    return scene == 1 || scene == 2;
+}
+bool nudging(int scene) {
+    return scene == 2 || scene == 3;
+}
+bool bricks(int scene) {
+    return scene == 5 || scene == 6 || scene == kFinaleScene;
+}
+bool tiles(int scene) {
+    return (scene >= 5 && scene <= 7) || (scene >= kFirstGreetingScene && scene <= kEndCardScene);
+}
+
+} // namespace
+
+int64_t sceneEnd(int scene, int64_t trackSamples) {
+    if (scene < kSceneCount) {
+        return kSceneFrom[scene];
+    }
+    const int64_t endMark = 20 * (trackSamples / 20);
+    return endMark + 1;
+}
+
+std::vector<SceneFigures> measureScenes(const std::vector<float>& mono) {
+    show::SpectrumAnalyser analyser;
+    std::array<float, show::kSpectrumBands> levels{};
+    const int64_t length = int64_t(mono.size());
+    const int64_t fadeFrom = 20 * (length / 20) - kFinalFadeSamples;
+    std::vector<SceneFigures> out;
+    for (int scene = 1; scene <= kSceneCount; ++scene) {
+        SceneFigures f;
+        f.scene = scene;
+        const int64_t from = kSceneFrom[scene - 1];
+        const int64_t to = sceneEnd(scene, length);
+        double lit = 0.0, dots = 0.0;
+        for (int64_t n = (from + kFrameSamples - 1) / kFrameSamples; n * kFrameSamples < to; ++n) {
+            const int64_t position = n * kFrameSamples;
+            analyser.analyse(mono.data(), uint32_t(length), uint32_t(position), levels.data());
+            const double bass = levels[kLowestBand];
+            ++f.frames;
+            f.nudgeShare += bass * 100.0 > kNudgeLevel * 100.0;
+            f.brickShare += bass * 100.0 > kBrickLevel * 100.0;
+            f.flashShare += bass * 100.0 > kFlashLevel * 100.0;
+            const bool loud = bass * 100.0 > kBrickLevel * 100.0;
+            f.loudFrames += loud;
+            f.loudFramesInFinalFade += loud && position > fadeFrom;
+            int litHere = 0, dotsHere = 0;
+            for (float level : levels) {
+                litHere += level * 100.0 > kTileLevel * 100.0;
+                dotsHere += level >= kDotLowLevel && level <= kDotHighLevel;
+            }
+            lit += litHere;
+            dots += double(dotsHere) / show::kSpectrumBands;
+        }
+        if (f.frames > 0) {
+            f.nudgeShare /= f.frames;
+            f.brickShare /= f.frames;
+            f.flashShare /= f.frames;
+            f.meanLitTiles = lit / f.frames;
+            f.dotShare = dots / f.frames;
+        }
+        out.push_back(f);
+    }
+    return out;
+}
+
+std::vector<Requirement> requirements(const std::vector<SceneFigures>& figures) {
+    std::vector<Requirement> r;
+    for (const SceneFigures& f : figures) {
+        const int s = f.scene;
+        if (opening(s)) {
+            r.push_back({"share of bands on the dotted curves", s, f.dotShare, kDotShareRange});
+        }
+        if (nudging(s)) {
+            r.push_back({"share of frames nudging the title", s, f.nudgeShare, kNudgeRange});
+        }
+        if (bricks(s)) {
+            r.push_back({"share of brick-dropping frames", s, f.brickShare, kBrickRange});
+        }
+        if (s == 5) {
+            r.push_back({"loud frames (flash and reset)",
+                         s,
+                         double(f.loudFrames),
+                         {kScene5LoudFrames, kNoUpperBound}});
+        }
+        if (s == 6) {
+            r.push_back({"loud frames (reset)",
+                         s,
+                         double(f.loudFrames),
+                         {kScene6LoudFrames, kNoUpperBound}});
+        }
+        if (s == kFinaleScene) {
+            r.push_back({"loud frames (resets)",
+                         s,
+                         double(f.loudFrames),
+                         {kFinaleLoudFrames, kNoUpperBound}});
+            r.push_back({"loud frames after the fade to black began",
+                         s,
+                         double(f.loudFramesInFinalFade),
+                         {0, 0}});
+        }
+        if (s == 9) {
+            r.push_back({"share of frames flashing the screen", s, f.flashShare, kFlashRange});
+        }
+        if (tiles(s)) {
+            r.push_back({"mean lit tiles", s, f.meanLitTiles, kLitTilesRange});
+        }
+    }
+    return r;
+}
+
+void printReport(std::FILE* out, const std::vector<SceneFigures>& figures,
+                 const std::vector<Requirement>& checks) {
+    std::fprintf(out, "scene frames  >0.03%%  >0.20%%  >0.35%%  lit-tiles  dots%%  loud\n");
+    for (const SceneFigures& f : figures) {
+        std::fprintf(out, "%5d %6d %7.1f %7.1f %7.1f %10.1f %6.1f %5d\n", f.scene, f.frames,
+                     100.0 * f.nudgeShare, 100.0 * f.brickShare, 100.0 * f.flashShare,
+                     f.meanLitTiles, 100.0 * f.dotShare, f.loudFrames);
+    }
+    int failed = 0;
+    for (const Requirement& c : checks) {
+        if (!c.met()) {
+            ++failed;
+        }
+        const char* verdict = c.met() ? "ok  " : "FAIL";
+        if (c.range.high < kNoUpperBound) {
+            std::fprintf(out, "%s scene %2d: %s = %.3f (wanted %.3f .. %.3f)\n", verdict, c.scene,
+                         c.what.c_str(), c.value, c.range.low, c.range.high);
+        } else {
+            std::fprintf(out, "%s scene %2d: %s = %.0f (wanted at least %.0f)\n", verdict, c.scene,
+                         c.what.c_str(), c.value, c.range.low);
+        }
+    }
+    std::fprintf(out, "%d of %zu requirements met\n", int(checks.size()) - failed, checks.size());
+}
+
+} // namespace musicgen
