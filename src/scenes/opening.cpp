@@ -3,6 +3,7 @@
 #include "host/show.h"
 #include "scenes/nodes.h"
 #include "scenes/scenes.h"
+#include "scenes/title.h"
 
 namespace show {
 namespace {
@@ -14,10 +15,6 @@ const irr::core::vector3df kCircleSculptureStand(0, -200, 0);
 constexpr irr::s32 kTitleDropHeight = 700;     // the title starts this far above its place
 constexpr double kTitleStepSeconds = 0.003265; // at most one pixel of drop per period
 constexpr irr::s32 kTitleDropStep = 1;
-constexpr irr::s32 kCreditsScroll = -2; // pixels per frame, whatever the frame rate
-constexpr double kBeatScale = 100.0;    // first band -> beat measure
-constexpr double kTitleBeat = 3.0;      // a beat measure above this nudges the title
-constexpr irr::s32 kTitleNudge = 10;    // pixels right and down while the beat lasts
 
 using irr::core::position2di;
 
@@ -63,7 +60,7 @@ void titleDrop(Show& show) {
 }
 
 void titleFrame(Show& show) {
-    show.overlay.credits->move(position2di(kCreditsScroll, 0));
+    scrollCreditsLine(show);
     spectrumRowDisplay(show.music, show.overlay.rowB);
     titleDrop(show);
 }
@@ -71,19 +68,6 @@ void titleFrame(Show& show) {
 void renderPlain(Show& show) {
     show.engine.driver->beginScene(true, true, irr::video::SColor(0));
     renderDirect(show.engine.smgr);
-}
-
-// A beat that lasts many frames displaces the title once; the first quiet frame puts it back.
-void titleBeatNudge(Show& show) {
-    SceneState& state = show.scene;
-    if (show.spectrum()[0] * kBeatScale > kTitleBeat) {
-        if (!state.titleNudged)
-            show.overlay.title->move(position2di(kTitleNudge, kTitleNudge));
-        state.titleNudged = true;
-    } else if (state.titleNudged) {
-        show.overlay.title->move(position2di(-kTitleNudge, -kTitleNudge));
-        state.titleNudged = false;
-    }
 }
 
 } // namespace

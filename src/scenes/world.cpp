@@ -79,6 +79,12 @@ constexpr f32 kFloorDepth = -10.0f;
 
 // lights
 const SColor kShadowColour(150, 0, 0, 0);
+// The rooms and sculptures are fogged. The engine's own default fog (white, 50 to 100 units)
+// would bleach everything further than a stride from the camera, so the fog is set to fit this
+// world: a dark haze that only swallows what approaches the camera's far plane.
+const SColor kFogColour(0, 6, 8, 14);
+constexpr f32 kFogStart = 1400.0f;
+constexpr f32 kFogEnd = 4000.0f;
 constexpr f32 kOrbLightRadius = 600.0f;
 constexpr f32 kOrbSize = 50.0f;
 constexpr u32 kOrbTint = 0xFFFFFFFF;
@@ -540,6 +546,7 @@ void buildWorld(Show& show) {
     ISceneManager* smgr = show.engine.smgr;
     World& world = show.world;
 
+    show.engine.driver->setFog(kFogColour, irr::video::EFT_FOG_LINEAR, kFogStart, kFogEnd);
     buildAnimatedModels(show);
     smgr->setShadowColor(kShadowColour);
     buildLightOrbs(show);

@@ -1,0 +1,104 @@
+// Scene 4: the camera flies path B through the back room; ten stacked fountains pulse with
+// the three lowest bands and take a new affector every 1.5 s, alternately a fade-out and a
+// pull below the floor; a tight cube landscape ripples around them. Drawn through bloom.
+#include "host/show.h"
+#include "scenes/nodes.h"
+#include "scenes/scenes.h"
+#include "scenes/spectrum_displays.h"
+
+namespace show {
+namespace {
+
+// ---- tunables ----
+constexpr int kScene = 4;
+constexpr irr::u32 kFadeInMs = 500;
+constexpr irr::f32 kPathSpeed = 1.5f;         // path points per second
+constexpr irr::f32 kWideFov = 2.0943952f;     // 120 degrees
+constexpr irr::f32 kFountainSpacing = 100.0f; // fountain i stands at height i * this
+constexpr double kAffectorPeriodSeconds = 1.5;
+const irr::core::vector3df kAttractPoint(0.0f, -500.0f, 0.0f);
+constexpr irr::f32 kAttractSpeed = 1.0f;
+constexpr bool kAttract = true; // pull toward the point, on every axis
+constexpr bool kAllAxes = true;
+const irr::video::SColor kFadeTarget(0x00000000);
+constexpr irr::u32 kFadeOutMs = 1000;
+constexpr double kPulseScale = 0.5;                    // on top of the beat measure
+constexpr LandscapeLayout kTightField{-200.0f, 40.0f}; // covers -200 .. 400 on x and z
+const irr::video::SColor kClear(0x00000000);
+
+// ---- entry ----
+void enter(Show& show) {
+    World& world = show.world;
+    for (auto* node : world.twirlGrid)
+        setVisible(node, false);
+    show.overlay.title->setVisible(false);
+    setVisible(world.snowField, false);
+    setVisible(world.circleSculpture, false);
+    setVisible(world.innerSculpture, false);
+    setVisible(world.wireSculpture, false);
+    setVisible(world.backRoom, true);
+    cameraFollowPath(show, world.pathB, kPathSpeed);
+    setVisible(world.attractorFountain, true);
+    show.overlay.fader->fadeIn(kFadeInMs);
+    for (int i = 0; i < kFountains; ++i) {
+        setPosition(world.fountains[i], irr::core::vector3df(0.0f, kFountainSpacing * i, 0.0f));
+        setVisible(world.fountains[i], true);
+    }
+    setAllVisible(show.overlay.tilesA, false);
+    for (auto* node : world.twirlGrid)
+        setVisible(node, true);
+    setVisible(world.waveFloor, true);
+    show.scene.affectorClock = show.clock();
+    show.scene.attractNext = true;
+    if (world.camera)
+        world.camera->setFOV(kWideFov);
+}
+
+// ---- frame ----
+// Affectors are only ever added, so every change keeps the earlier ones acting too.
+void changeAffectors(Show& show) {
+    SceneState& state = show.scene;
+    if (secondsSince(show, state.affectorClock) < kAffectorPeriodSeconds)
+        return;
+    for (auto* fountain : show.world.fountains) {
+        if (!fountain)
+            continue;
+        irr::scene::IParticleAffector* affector =
+            state.attractNext
+                ? static_cast<irr::scene::IParticleAffector*>(
+                      fountain->createFadeOutParticleAffector(kFadeTarget, kFadeOutMs))
+                : fountain->createAttractionAffector(kAttractPoint, kAttractSpeed, kAttract,
+                                                     kAllAxes, kAllAxes, kAllAxes);
+        fountain->addAffector(affector);
+        affector->drop();
+    }
+    state.attractNext = !state.attractNext;
+    state.affectorClock = show.clock();
+}
+
+void update(Show& show) {
+    spectrumLandscape(show, kTightField);
+    const irr::core::vector3df pulse(static_cast<float>(beatLevel(show, 0) * kPulseScale),
+                                     static_cast<float>(beatLevel(show, 1) * kPulseScale),
+                                     static_cast<float>(beatLevel(show, 2) * kPulseScale));
+    for (auto* fountain : show.world.fountains)
+        setScale(fountain, pulse);
+}
+
+void render(Show& show) {
+    show.engine.driver->beginScene(true, true, kClear);
+    renderThroughBloom(show.effects, show.engine.smgr);
+}
+
+} // namespace
+
+// ---- rows ----
+void describeFountainRoom(SceneRow* rows) {
+    SceneRow& row = rows[kScene - 1];
+    row.enter = enter;
+    row.beforeRead = changeAffectors;
+    row.update = update;
+    row.render = render;
+}
+
+} // namespace show

@@ -1,0 +1,61 @@
+// Scene 3: the twirl grid spreads into a wide cube landscape that ripples with the low half
+// of the spectrum, seen through the blur pair; the title keeps its beat nudge.
+#include "host/show.h"
+#include "scenes/nodes.h"
+#include "scenes/scenes.h"
+#include "scenes/spectrum_displays.h"
+#include "scenes/title.h"
+
+namespace show {
+namespace {
+
+// ---- tunables ----
+constexpr int kScene = 3;
+constexpr irr::u32 kFadeInMs = 1000;
+constexpr LandscapeLayout kWideField{-2600.0f, 250.0f}; // covers -2600 .. 1150 on x and z
+const irr::video::SColor kClear(0x00000000);
+
+// ---- entry ----
+void enter(Show& show) {
+    World& world = show.world;
+    Overlay& overlay = show.overlay;
+    overlay.title->setVisible(false);
+    setAllVisible(overlay.rowB, false);
+    setVisible(world.circleSculpture, false);
+    overlay.greyOverlay->setVisible(false);
+    setVisible(world.snowField, true);
+    // The sculpture and the title were only hidden with the opening's overlay; they stay.
+    setVisible(world.circleSculpture, true);
+    for (auto* node : world.twirlGrid)
+        setVisible(node, true);
+    overlay.title->setVisible(true);
+    overlay.fader->fadeIn(kFadeInMs);
+}
+
+// ---- frame ----
+void update(Show& show) {
+    scrollCreditsLine(show);
+    spectrumLandscape(show, kWideField);
+}
+
+void render(Show& show) {
+    show.engine.driver->beginScene(true, true, kClear);
+    renderThroughBlurPair(show.effects, show.engine.smgr);
+}
+
+void afterFrame(Show& show) {
+    titleBeatNudge(show);
+}
+
+} // namespace
+
+// ---- rows ----
+void describeLandscape(SceneRow* rows) {
+    SceneRow& row = rows[kScene - 1];
+    row.enter = enter;
+    row.update = update;
+    row.render = render;
+    row.afterFrame = afterFrame;
+}
+
+} // namespace show

@@ -1,0 +1,160 @@
+// Plays the show on the virtual clock with the real track and archive, jumping ahead (as a
+// slow machine would) to a few seconds before the middle of each of scenes 3 to 7. Reads back
+// the middle frame of each, and a frame of scene 5 with its flash on, writes them as PNGs into
+// the build folder for a person to look at, and checks that each shows a picture and that the
+// flash inverts it.
+#include "host/show.h"
+#include "host/startup.h"
+#include "scenes/scene_table.h"
+
+#include <gtest/gtest.h>
+
+#include <GL/gl.h>
+#include <dlfcn.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+using namespace show;
+
+namespace {
+
+constexpr int kFps = 10;
+constexpr int kLeadFrames = 30; // frames each scene plays before its capture
+constexpr int kWidth = 640;
+constexpr int kHeight = 480;
+constexpr int kFirstScene = 3;
+constexpr int kLastScene = 7;
+constexpr int kFlashScene = 5;
+constexpr int kPictureSpread = 24; // grey levels between the darkest and brightest pixel
+
+// The test links no GL library of its own; the engine has loaded one.
+using ReadPixels = void (*)(GLint, GLint, GLsizei, GLsizei, GLenum, GLenum, void*);
+
+struct Picture {
+    std::string name;
+    int scene = 0;
+    int darkest = 255, brightest = 0;
+    double meanGrey = 0.0;
+};
+
+int64_t frameAt(uint32_t position) {
+    return int64_t(position) * kFps / kSampleRate;
+}
+
+class CapturePort final : public EngineFramePort {
+  public:
+    CapturePort(Show& show, VirtualTime& clock)
+        : EngineFramePort(show), clock_(clock),
+          readPixels_(reinterpret_cast<ReadPixels>(dlsym(RTLD_DEFAULT, "glReadPixels"))),
+          pixels_(size_t(kWidth) * kHeight * 3) {
+        for (int scene = kFirstScene; scene <= kLastScene; ++scene)
+            middles_.push_back(frameAt(kSceneStarts[scene - 1] +
+                                       (kSceneStarts[scene] - kSceneStarts[scene - 1]) / 2));
+    }
+
+    // The show ends for this test once scene 7 is over.
+    bool deviceRunning() override {
+        return show_.position < kSceneStarts[kLastScene] && EngineFramePort::deviceRunning();
+    }
+    const std::vector<Picture>& pictures() const { return pictures_; }
+    bool ready() const { return readPixels_ != nullptr; }
+
+  protected:
+    void frameDrawn() override {
+        const int64_t frame = clock_.frame();
+        const int scene = sceneAt(show_.position);
+        if (flashPending_) {
+            flashPending_ = false;
+            take("scene5_flash", scene);
+        }
+        if (next_ < middles_.size() && frame >= middles_[next_]) {
+            take("scene" + std::to_string(scene), scene);
+            if (scene == kFlashScene) { // the next frame shows the picture inverted
+                show_.scene.flash = true;
+                show_.scene.flashClock = show_.clock();
+                flashPending_ = true;
+            }
+            ++next_;
+        }
+        if (!flashPending_ && next_ < middles_.size() && frame < middles_[next_] - kLeadFrames)
+            clock_.seekFrame(middles_[next_] - kLeadFrames);
+    }
+
+  private:
+    static int sceneAt(uint32_t position) {
+        int scene = kSceneCount;
+        while (scene > 1 && position < kSceneStarts[scene - 1])
+            --scene;
+        return scene;
+    }
+
+    // The back buffer before endScene presents it: the front buffer reads black under Xvfb.
+    void take(const std::string& name, int scene) {
+        readPixels_(0, 0, kWidth, kHeight, GL_RGB, GL_UNSIGNED_BYTE, pixels_.data());
+        Picture picture{name, scene};
+        double sum = 0.0;
+        for (size_t i = 0; i < pixels_.size(); i += 3) {
+            const int grey = (pixels_[i] + pixels_[i + 1] + pixels_[i + 2]) / 3;
+            picture.darkest = std::min(picture.darkest, grey);
+            picture.brightest = std::max(picture.brightest, grey);
+            sum += grey;
+        }
+        picture.meanGrey = sum / (double(kWidth) * kHeight);
+        pictures_.push_back(picture);
+
+        std::vector<uint8_t> flipped(pixels_.size());
+        const size_t rowBytes = size_t(kWidth) * 3;
+        for (int y = 0; y < kHeight; ++y)
+            std::copy_n(&pixels_[size_t(y) * rowBytes], rowBytes,
+                        &flipped[size_t(kHeight - 1 - y) * rowBytes]);
+        irr::video::IVideoDriver* driver = show_.engine.driver;
+        irr::video::IImage* image = driver->createImageFromData(
+            irr::video::ECF_R8G8B8, irr::core::dimension2du(kWidth, kHeight), flipped.data());
+        const std::string path = std::string(TEST_BUILD_DIR) + "/scenes37_" + name + ".png";
+        driver->writeImageToFile(image, path.c_str());
+        image->drop();
+    }
+
+    VirtualTime& clock_;
+    ReadPixels readPixels_;
+    std::vector<uint8_t> pixels_;
+    std::vector<int64_t> middles_;
+    size_t next_ = 0;
+    bool flashPending_ = false;
+    std::vector<Picture> pictures_;
+};
+
+TEST(Scenes37Frames, EachSceneShowsAPictureAndTheFlashInvertsIt) {
+    Show show;
+    StartupOptions options;
+    options.commandLine = CommandLine{kWidth, kHeight, false};
+    options.virtualTime = true;
+    options.fps = kFps;
+    options.vsync = false;
+    ASSERT_EQ(startShow(show, options), StartupResult::Ready)
+        << "needs data.lll and track/ in the build folder";
+
+    beginShow(show);
+    CapturePort port(show, static_cast<VirtualTime&>(*show.time));
+    ASSERT_TRUE(port.ready()) << "no glReadPixels in the process";
+    runTimeline(show, port, showScenes(show.endMark));
+    shutdownShow(show);
+
+    const std::vector<Picture>& pictures = port.pictures();
+    ASSERT_EQ(pictures.size(), size_t(kLastScene - kFirstScene + 2));
+    const Picture* plain = nullptr;
+    const Picture* inverted = nullptr;
+    for (const Picture& picture : pictures) {
+        SCOPED_TRACE(picture.name);
+        EXPECT_GE(picture.brightest - picture.darkest, kPictureSpread) << "a blank frame";
+        if (picture.scene == kFlashScene)
+            (picture.name == "scene5_flash" ? inverted : plain) = &picture;
+    }
+    ASSERT_TRUE(plain && inverted);
+    // Mostly dark credits turn mostly light when inverted.
+    EXPECT_GT(inverted->meanGrey, plain->meanGrey * 2) << plain->meanGrey;
+}
+
+} // namespace
