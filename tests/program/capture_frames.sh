@@ -26,10 +26,12 @@ check "the pictures are not all alike (the show moves)" \
     test "$(cd first && md5sum frame_*.png | cut -d' ' -f1 | sort -u | wc -l)" -gt 1
 
 # One frame in most scenes at 2 fps, drawn from the start, against the same frames reached
-# by running every earlier frame without drawing it.
+# by running every earlier frame without drawing it. Where the show itself draws a frame
+# differently in two runs that both draw everything, skipping cannot be judged there.
 times="5 20 33 60 80 92 105 130 160 172.5 175 178 184"
 picks=$(echo $times | tr ' ' ',')
 ./demo-capture --size 160x120 --fps 2 --to 185 --png every >/dev/null 2>&1
+./demo-capture --size 160x120 --fps 2 --to 185 --png again >/dev/null 2>&1
 set +e
 ./demo-capture --size 160x120 --fps 2 --frames "$picks" --png picked >"$WORK/out" 2>&1
 status=$?
@@ -40,8 +42,18 @@ for t in $times; do expected+=$(printf 'frame_%06d.png ' "$(awk -v t="$t" 'BEGIN
 check "--frames writes the pictures asked for and no others" \
     test "$(ls picked | tr '\n' ' ')" = "$expected"
 check "they are the size asked for" test "$(png_size picked/frame_000010.png)" = 160x120
-differing=""
-for f in picked/*.png; do cmp -s "$f" "every/$(basename "$f")" || differing+="$(basename "$f") "; done
+differing="" judged="" unsteady=""
+for f in picked/*.png; do
+    name=$(basename "$f")
+    if ! cmp -s "every/$name" "again/$name"; then
+        unsteady+="$name "
+        continue
+    fi
+    judged+="$name "
+    cmp -s "$f" "every/$name" || differing+="$name "
+done
+[ -z "$unsteady" ] || echo "note: the show drew these differently in two full runs: $unsteady"
+check "the opening's frame can be judged (${judged:-none})" grep -q frame_000010 <<<"$judged"
 check "frames reached without drawing match frames drawn all the way (${differing:-all match})" \
     test -z "$differing"
 finish
