@@ -33,9 +33,12 @@ std::vector<float> decodeMp3(const std::string& path) {
             size_t done = 0;
             const int rc = mpg123_read(mh, chunk.data(), chunk.size(), &done);
             const size_t floats = done / sizeof(float);
-            const size_t at = out.size();
-            out.resize(at + floats);
-            std::memcpy(out.data() + at, chunk.data(), floats * sizeof(float));
+            // A read that only reports the format brings no samples (and out may have none).
+            if (floats > 0) {
+                const size_t at = out.size();
+                out.resize(at + floats);
+                std::memcpy(out.data() + at, chunk.data(), floats * sizeof(float));
+            }
             if (rc == MPG123_DONE || (rc != MPG123_OK && rc != MPG123_NEW_FORMAT))
                 break;
         }

@@ -24,4 +24,15 @@ std::string launchLine(const CommandLine& cmd) {
     return text;
 }
 
+std::string sizeError(const CommandLine& cmd) {
+    const auto fits = [](int size) { return size >= kMinSize && size <= kMaxSize; };
+    if (fits(cmd.width) && fits(cmd.height))
+        return {};
+    char line[128];
+    std::snprintf(line, sizeof line,
+                  "error: cannot open the show at %dx%d: width and height must be %d to %d",
+                  cmd.width, cmd.height, kMinSize, kMaxSize);
+    return line;
+}
+
 } // namespace show

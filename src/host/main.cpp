@@ -5,6 +5,7 @@
 #include "scenes/scene_table.h"
 
 #include <cstdio>
+#include <string>
 
 int main(int argc, char** argv) {
     using namespace show;
@@ -15,6 +16,14 @@ int main(int argc, char** argv) {
     options.commandLine = parseCommandLine(argc, argv);
     std::fputs(launchLine(options.commandLine).c_str(), stdout);
     std::fflush(stdout);
+    const std::string badSize = sizeError(options.commandLine);
+    if (!badSize.empty()) {
+        // Ends the launch line so the error stands on a line of its own on the console.
+        std::fputs("\n", stdout);
+        std::fflush(stdout);
+        std::fprintf(stderr, "%s\n", badSize.c_str());
+        return 1;
+    }
 
     Show show;
     switch (startShow(show, options)) {

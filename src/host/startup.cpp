@@ -1,5 +1,6 @@
 #include "host/startup.h"
 
+#include "host/archive_guard.h"
 #include "host/show.h"
 #include "scenes/scene_table.h"
 
@@ -13,7 +14,35 @@ namespace {
 constexpr int kReportedXErrors = 3;
 int reportedXErrors = 0;
 
+// GLX errors (offsets from the extension's first error) that mean the drawable is gone.
+constexpr int kGlxBadDrawable = 2;
+constexpr int kGlxBadCurrentWindow = 5;
+constexpr int kGlxBadWindow = 12;
+
+// The show's window, watched so that losing it ends the show the way closing it does: the
+// device stops running, every remaining hand-over runs, then the shutdown.
+struct WindowWatch {
+    irr::IrrlichtDevice* device = nullptr;
+    XID window = 0;
+    int glxFirstError = -1;
+};
+WindowWatch watched;
+
+bool namesLostWindow(const XErrorEvent& event) {
+    if (!watched.device || event.resourceid != watched.window)
+        return false;
+    if (event.error_code == BadWindow || event.error_code == BadDrawable)
+        return true;
+    const int glx = event.error_code - watched.glxFirstError;
+    return watched.glxFirstError >= 0 &&
+           (glx == kGlxBadDrawable || glx == kGlxBadCurrentWindow || glx == kGlxBadWindow);
+}
+
 int logAndIgnoreXError(Display* display, XErrorEvent* event) {
+    // Destroyed from outside (xdotool windowclose, a crashed window manager): the engine is
+    // only asked to stop; no X call is made from inside the handler.
+    if (namesLostWindow(*event))
+        watched.device->closeDevice();
     if (reportedXErrors < kReportedXErrors) {
         char text[128] = {};
         XGetErrorText(display, event->error_code, text, sizeof text);
@@ -22,6 +51,31 @@ int logAndIgnoreXError(Display* display, XErrorEvent* event) {
         ++reportedXErrors;
     }
     return 0;
+}
+
+// The connection itself is gone (the client was killed from the server). Xlib's default
+// would end the process with status 1 at once; instead the show stops its device and ends
+// through its own shutdown. Every later X call on the dead connection returns at once.
+int quietOnLostConnection(Display*) {
+    return 0;
+}
+void stopOnLostConnection(Display*, void*) {
+    if (watched.device)
+        watched.device->closeDevice();
+}
+
+void watchWindow(irr::IrrlichtDevice* device) {
+    const irr::video::SExposedVideoData& video = device->getVideoDriver()->getExposedVideoData();
+    auto* display = static_cast<Display*>(video.OpenGLLinux.X11Display);
+    if (!display)
+        return;
+    watched.device = device;
+    watched.window = XID(video.OpenGLLinux.X11Window);
+    int opcode = 0, firstEvent = 0, firstError = 0;
+    watched.glxFirstError =
+        XQueryExtension(display, "GLX", &opcode, &firstEvent, &firstError) ? firstError : -1;
+    XSetIOErrorHandler(quietOnLostConnection);
+    XSetIOErrorExitHandler(display, stopOnLostConnection, nullptr);
 }
 
 void drawLoadingFrame(Show& show) {
@@ -40,6 +94,8 @@ void installXErrorHandler() {
 StartupResult startShow(Show& show, const StartupOptions& options) {
     show.commandLine = options.commandLine;
     const CommandLine& cmd = show.commandLine;
+    if (!sizeError(cmd).empty())
+        return StartupResult::NoDevice;
 
     irr::SIrrlichtCreationParameters params;
     params.DriverType = irr::video::EDT_OPENGL;
@@ -58,12 +114,13 @@ StartupResult startShow(Show& show, const StartupOptions& options) {
 
     Engine& engine = show.engine;
     engine.device = device;
+    watchWindow(device);
     device->setWindowCaption(kWindowCaption);
     if (options.virtualTime)
         show.time = std::make_unique<VirtualTime>(options.fps, 0, device->getTimer());
     else
         show.time = std::make_unique<LiveTime>(show.music.track);
-    device->getFileSystem()->addFileArchive(options.archive, true, true);
+    mountGuardedArchive(device->getFileSystem(), options.archive);
     engine.driver = device->getVideoDriver();
     engine.smgr = device->getSceneManager();
     engine.gpu = engine.driver->getGPUProgrammingServices();
@@ -105,6 +162,7 @@ void beginShow(Show& show) {
 
 void shutdownShow(Show& show) {
     if (show.engine.device) {
+        watched = WindowWatch{};
         clearPhysics(show.physics);
         show.engine.device->drop();
     }

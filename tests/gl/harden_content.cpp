@@ -1,0 +1,179 @@
+// The whole show played through the virtual clock on damaged content: no archive, an empty
+// or a broken zip, each model missing in turn, no font, images that do not decode. Whatever
+// is missing stays empty; every scene is entered and draws, and the show ends by itself.
+#include "harden_show_driver.h"
+#include "host/archive_guard.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<char>;
+
+// Two frames a second: every scene still gets a frame (the shortest lasts 0.61 s), and the
+// sixteen whole shows stay within minutes on a software renderer.
+constexpr int kFps = 2;
+
+// Every model the world loads; each is taken away in turn.
+const char* const kModels[] = {
+    "models/circlemania.X", "models/true_twirl.X",  "models/blueball3.X",      "models/twirl.X",
+    "models/sprutkurv.X",   "models/living_roof.X", "models/test_back_room.X", "models/big_un.X",
+    "models/unlimited.X",   "models/roundabout.X"};
+
+// Local file header of a zip entry: where its name lengths and compressed size sit.
+constexpr size_t kLocalHeaderSize = 30;
+constexpr size_t kCompressedSizeAt = 18;
+constexpr size_t kNameLengthAt = 26;
+constexpr size_t kExtraLengthAt = 28;
+const std::string kLocalHeaderMagic = "PK\x03\x04";
+
+Bytes readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::string writeVariant(const std::string& name, const Bytes& bytes) {
+    const std::string path = std::string(TEST_BUILD_DIR) + "/harden_" + name + ".lll";
+    std::ofstream(path, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
+    return path;
+}
+
+const Bytes& archive() {
+    static const Bytes bytes = readFile(TEST_BUILD_DIR "/data.lll");
+    return bytes;
+}
+
+uint32_t readLittle(const Bytes& b, size_t at, int bytes) {
+    uint32_t v = 0;
+    for (int i = bytes - 1; i >= 0; --i)
+        v = (v << 8) | uint8_t(b[at + size_t(i)]);
+    return v;
+}
+
+// The archive with an entry's name changed in place (same length), so the show's lookup of
+// the old name finds nothing: the entry is missing as far as the show can tell.
+Bytes withoutEntry(const std::string& path) {
+    Bytes bytes = archive();
+    std::string hidden = path;
+    hidden.back() = hidden.back() == '~' ? '#' : '~';
+    size_t renamed = 0;
+    for (auto at = bytes.begin();
+         (at = std::search(at, bytes.end(), path.begin(), path.end())) != bytes.end(); ++renamed)
+        at = std::copy(hidden.begin(), hidden.end(), at);
+    EXPECT_GT(renamed, 0u) << path << " is not in the archive";
+    return bytes;
+}
+
+// The archive with an entry's stored bytes overwritten by a pattern that no decoder accepts.
+Bytes withGarbledEntry(const std::string& path) {
+    Bytes bytes = archive();
+    for (size_t at = 0; at + kLocalHeaderSize < bytes.size(); ++at) {
+        if (!std::equal(kLocalHeaderMagic.begin(), kLocalHeaderMagic.end(), bytes.begin() + at))
+            continue;
+        const size_t nameLength = readLittle(bytes, at + kNameLengthAt, 2);
+        const size_t extraLength = readLittle(bytes, at + kExtraLengthAt, 2);
+        const size_t size = readLittle(bytes, at + kCompressedSizeAt, 4);
+        const size_t nameAt = at + kLocalHeaderSize;
+        if (std::string(bytes.data() + nameAt, nameLength) != path)
+            continue;
+        const size_t dataAt = nameAt + nameLength + extraLength;
+        // Keep the first bytes (a decoder sees its signature), garble everything after them.
+        constexpr size_t kKeptSignature = 8;
+        for (size_t i = kKeptSignature; i < size && dataAt + i < bytes.size(); ++i)
+            bytes[dataAt + i] = char(0xA5 ^ (i * 31));
+        return bytes;
+    }
+    ADD_FAILURE() << path << " is not a local entry of the archive";
+    return bytes;
+}
+
+void expectPlaysThrough(const std::string& archivePath, const std::string& what) {
+    harden::ShowPlan plan;
+    plan.fps = kFps;
+    plan.archive = archivePath;
+    const harden::ShowReport report = harden::playShow(plan);
+    ASSERT_EQ(report.startup, show::StartupResult::Ready) << what;
+    EXPECT_EQ(report.end, show::ShowEnd::Finished) << what;
+    EXPECT_EQ(report.quitCode, show::kQuitRequested) << what;
+    EXPECT_EQ(report.enteredCount(), show::kSceneCount) << what;
+    for (int scene = 1; scene <= show::kSceneCount; ++scene)
+        EXPECT_GT(report.frames[scene - 1], 0) << what << ": scene " << scene << " drew nothing";
+}
+
+} // namespace
+
+TEST(HardenContent, FullContentPlaysThrough) {
+    expectPlaysThrough(TEST_BUILD_DIR "/data.lll", "full archive");
+}
+
+TEST(HardenContent, NoArchivePlaysThrough) {
+    expectPlaysThrough(TEST_BUILD_DIR "/harden_no_such_archive.lll", "no archive");
+}
+
+TEST(HardenContent, EmptyZipPlaysThrough) {
+    // An end-of-central-directory record and nothing else.
+    Bytes empty = {'P', 'K', 5, 6};
+    empty.resize(22, 0);
+    expectPlaysThrough(writeVariant("empty", empty), "empty zip");
+}
+
+TEST(HardenContent, BrokenZipsPlayThrough) {
+    const Bytes& whole = archive();
+    expectPlaysThrough(writeVariant("half", Bytes(whole.begin(), whole.begin() + whole.size() / 2)),
+                       "the first half of the archive");
+    Bytes noise(whole.size());
+    for (size_t i = 0; i < noise.size(); ++i)
+        noise[i] = char((i * 2654435761u) >> 13);
+    expectPlaysThrough(writeVariant("noise", noise), "noise named data.lll");
+}
+
+TEST(HardenContent, EachMissingModelLeavesItsObjectEmpty) {
+    for (const char* model : kModels)
+        expectPlaysThrough(writeVariant("no_model", withoutEntry(model)), model);
+}
+
+TEST(HardenContent, MissingFontLeavesTheEnginesFont) {
+    expectPlaysThrough(writeVariant("no_font", withoutEntry("font/blockbit_small.xml")), "no font");
+}
+
+TEST(HardenContent, ImagesThatDoNotDecodeStayEmpty) {
+    Bytes garbled = archive();
+    for (const char* image : {"gfx/1280x800/loading.png", "gfx/top_layer/2pix.png",
+                              "font/blockbit_small.png", "gfx/brick_orange.jpg"}) {
+        const Bytes one = withGarbledEntry(image);
+        // Merge: every garbled entry into one archive.
+        for (size_t i = 0; i < garbled.size(); ++i)
+            if (one[i] != archive()[i])
+                garbled[i] = one[i];
+    }
+    expectPlaysThrough(writeVariant("garbled_images", garbled), "garbled images");
+}
+
+TEST(HardenContent, TheGuardHidesNoJpegOfTheRealArchive) {
+    irr::IrrlichtDevice* device = irr::createDevice(irr::video::EDT_NULL);
+    ASSERT_NE(device, nullptr);
+    irr::io::IFileSystem* fs = device->getFileSystem();
+    ASSERT_TRUE(show::mountGuardedArchive(fs, TEST_BUILD_DIR "/data.lll"));
+    const irr::io::IFileList* list = fs->getFileArchive(0)->getFileList();
+    int jpegs = 0;
+    for (irr::u32 i = 0; i < list->getFileCount(); ++i) {
+        const irr::io::path name = list->getFullFileName(i);
+        if (!irr::core::hasFileExtension(name, "jpg"))
+            continue;
+        ++jpegs;
+        irr::io::IReadFile* file = fs->createAndOpenFile(name);
+        EXPECT_NE(file, nullptr) << name.c_str();
+        if (file)
+            file->drop();
+    }
+    EXPECT_GT(jpegs, 0);
+    device->drop();
+}
