@@ -14,6 +14,7 @@ ShowEnd runTimeline(Show& show, FramePort& port, const std::vector<SceneRow>& ro
         while (port.deviceRunning() && row.contains(show.position) &&
                show.quitCode != kQuitRequested) {
             show.time->beginFrame();
+            port.frameStarted(row);
             if (port.escapeHeld()) {
                 show.quitCode = kQuitRequested;
                 return ShowEnd::Escaped;
@@ -23,6 +24,7 @@ ShowEnd runTimeline(Show& show, FramePort& port, const std::vector<SceneRow>& ro
             port.readSpectrumThenPosition();
             if (row.update)
                 row.update(show);
+            port.drawingStarted();
             if (row.render)
                 row.render(show);
             port.finishFrame();

@@ -36,6 +36,10 @@ class FramePort {
     virtual bool escapeHeld() = 0;
     virtual void readSpectrumThenPosition() = 0;
     virtual void finishFrame() = 0; // GUI draw, endScene, status text
+
+    // Where a measuring or recording port looks in; the show itself needs neither.
+    virtual void frameStarted(const SceneRow& row) {} // the guard passed, the frame's time is set
+    virtual void drawingStarted() {}                  // the scene's logic is done, render is next
 };
 
 enum class ShowEnd { Finished, Escaped };

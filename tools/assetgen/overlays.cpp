@@ -229,7 +229,8 @@ Image step(int n) {
 Image greeting(const std::string& group) {
     Image img = canvas();
     const int cx = kScreenW / 2;
-    constexpr int kY = 450;
+    // High on the card: it drifts down a pixel a frame while it is on screen.
+    constexpr int kY = 300;
     drawTextCentered(img, cx, kY, "greetings to", label(3, kAmber));
     const TextStyle name = headline(12);
     drawTextCentered(img, cx, kY + 44, group, name);
@@ -241,7 +242,8 @@ Image greeting(const std::string& group) {
 Image endCard() {
     Image img = canvas();
     const int cx = kScreenW / 2;
-    constexpr int kY = 420;
+    // The end card drifts for five seconds, so it starts near the top to stay on a 720-line screen.
+    constexpr int kY = 140;
     drawTextCentered(img, cx, kY, "the end", headline(14));
     accentBar(img, cx - 260, kY + 140, 520, 8);
     drawTextCentered(img, cx, kY + 166, "thanks for watching", label(3, kIce));

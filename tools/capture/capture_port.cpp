@@ -1,0 +1,106 @@
+#include "capture_port.h"
+
+#include "audio_mix.h"
+#include "bench.h"
+#include "options.h"
+#include "progress.h"
+
+#include "host/show.h"
+
+#include <GL/gl.h>
+
+#include <cstring>
+
+namespace capture {
+namespace {
+
+using Ms = std::chrono::duration<double, std::milli>;
+
+show::VirtualTime& virtualClock(show::Show& show) {
+    // The capture always starts the show on the virtual clock.
+    return static_cast<show::VirtualTime&>(*show.time);
+}
+
+// An empty scissor box: every draw and clear still runs, no fragment is written.
+void discardFragments(bool discard) {
+    if (discard) {
+        glScissor(0, 0, 0, 0);
+        glEnable(GL_SCISSOR_TEST);
+    } else {
+        glDisable(GL_SCISSOR_TEST);
+    }
+}
+
+} // namespace
+
+CapturePort::CapturePort(show::Show& show, const FramePlan& plan, Progress& progress)
+    : EngineFramePort(show), clock_(virtualClock(show)), plan_(plan), progress_(progress),
+      width_(show.engine.width), height_(show.engine.height),
+      bottomUp_(size_t(width_) * height_ * 3), topDown_(bottomUp_.size()) {}
+
+bool CapturePort::deviceRunning() {
+    if (timing_)
+        commitTiming(Clock::now());
+    const bool running = EngineFramePort::deviceRunning();
+    return running && !failed_ && !plan_.finishedBefore(clock_.frame() + 1);
+}
+
+void CapturePort::frameStarted(const show::SceneRow& row) {
+    frame_ = clock_.frame();
+    keep_ = plan_.keeps(frame_);
+    if (!keep_)
+        discardFragments(true);
+    scene_ = row.number;
+    timing_ = bench_ && keep_;
+    started_ = Clock::now();
+}
+
+void CapturePort::drawingStarted() {
+    drawing_ = Clock::now();
+}
+
+void CapturePort::frameDrawn() {
+    if (!keep_)
+        discardFragments(false);
+    else if (sink_)
+        readFrame();
+}
+
+void CapturePort::finishFrame() {
+    EngineFramePort::finishFrame();
+    if (timing_) {
+        // Drawing is done when the GPU (here llvmpipe's threads) is done, not when it was asked.
+        glFinish();
+        drawn_ = Clock::now();
+        logicMs_ = Ms(drawing_ - started_).count();
+    }
+    if (framesRun_ == 0)
+        firstFrameShown_ = Clock::now();
+    ++framesRun_;
+    if (keep_)
+        ++framesKept_;
+    if (pans_)
+        pans_->record(frame_, show_.music.track.pan());
+    progress_.update(framesRun_);
+}
+
+void CapturePort::commitTiming(Clock::time_point now) {
+    // What ran after the frame was shown (the scene's after-frame work) is logic too.
+    const double logic = logicMs_ + Ms(now - drawn_).count();
+    bench_->add(scene_, float(logic), float(Ms(drawn_ - drawing_).count()));
+    timing_ = false;
+}
+
+void CapturePort::readFrame() {
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, width_, height_, GL_RGB, GL_UNSIGNED_BYTE, bottomUp_.data());
+    const size_t stride = size_t(width_) * 3;
+    for (int y = 0; y < height_; ++y)
+        std::memcpy(&topDown_[size_t(y) * stride], &bottomUp_[size_t(height_ - 1 - y) * stride],
+                    stride);
+    if (!sink_->take(frame_, topDown_.data()))
+        failed_ = true;
+}
+
+} // namespace capture

@@ -1,0 +1,87 @@
+// The frame port of the capture tool: the demo's own port, plus what a recording needs.
+//
+// Every frame of the show runs, from the first, exactly as in the demo: the same logic, the
+// same scene-graph draws (animators, particle systems, animated meshes and the water surface
+// all advance inside drawAll), the same GUI draw. A frame that is not kept is drawn with the
+// GPU's fragment work switched off (an empty scissor box), so it costs the vertex work only;
+// no render target carries pixels from one frame to the next (every pass clears its target),
+// so the first kept frame is the frame a capture from the start draws.
+#pragma once
+
+#include "host/timeline.h"
+
+#include <chrono>
+#include <cstdint>
+#include <vector>
+
+namespace show {
+class VirtualTime;
+}
+
+namespace capture {
+
+class BenchTable;
+class FramePlan;
+class PanRecord;
+class Progress;
+
+// Takes the kept frames: width*height*3 bytes of RGB, top row first.
+class FrameSink {
+  public:
+    virtual ~FrameSink() = default;
+    virtual bool take(int64_t frame, const uint8_t* rgb) = 0;
+};
+
+class CapturePort final : public show::EngineFramePort {
+  public:
+    using Clock = std::chrono::steady_clock;
+
+    CapturePort(show::Show& show, const FramePlan& plan, Progress& progress);
+    void setSink(FrameSink* sink) { sink_ = sink; }
+    void setPans(PanRecord* pans) { pans_ = pans; }
+    void setBench(BenchTable* bench) { bench_ = bench; }
+
+    bool deviceRunning() override;
+    void frameStarted(const show::SceneRow& row) override;
+    void drawingStarted() override;
+    void finishFrame() override;
+
+    bool failed() const { return failed_; }
+    int64_t framesRun() const { return framesRun_; }
+    int64_t framesKept() const { return framesKept_; }
+    // When the show's first frame had been presented (start-up ends there).
+    Clock::time_point firstFrameShown() const { return firstFrameShown_; }
+
+  protected:
+    void frameDrawn() override;
+
+  private:
+    void readFrame();
+    void commitTiming(Clock::time_point now);
+
+    show::VirtualTime& clock_;
+    const FramePlan& plan_;
+    Progress& progress_;
+    FrameSink* sink_ = nullptr;
+    PanRecord* pans_ = nullptr;
+    BenchTable* bench_ = nullptr;
+
+    int64_t frame_ = -1;
+    bool keep_ = false;
+    bool failed_ = false;
+    int64_t framesRun_ = 0;
+    int64_t framesKept_ = 0;
+    Clock::time_point firstFrameShown_{};
+
+    // Benchmark timing of the frame in flight.
+    bool timing_ = false;
+    int scene_ = 0;
+    Clock::time_point started_, drawing_, drawn_;
+    double logicMs_ = 0.0;
+
+    int width_, height_;
+    std::vector<uint8_t> bottomUp_; // as GL reads it
+    std::vector<uint8_t> topDown_;  // as pictures and encoders want it
+};
+
+} // namespace capture

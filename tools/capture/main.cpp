@@ -1,0 +1,239 @@
+// demo-capture: the show rendered frame-exact to video or pictures, or measured scene by
+// scene, on the virtual clock. It plays the same show library as the demo.
+#include "audio_mix.h"
+#include "bench.h"
+#include "capture_port.h"
+#include "encoder.h"
+#include "options.h"
+#include "png_file.h"
+#include "progress.h"
+
+#include "host/show.h"
+#include "host/startup.h"
+#include "host/timeline.h"
+#include "scenes/scene_table.h"
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+using namespace capture;
+using Clock = std::chrono::steady_clock;
+
+constexpr int kStatusUsage = 2;
+constexpr int kStatusFailed = 1;
+constexpr double kKilobytesPerMegabyte = 1024.0;
+constexpr int kFrameNameSize = 4096;
+constexpr const char* kSoftwareGlThreads = "LP_NUM_THREADS";
+
+const char* const kHelp =
+    "demo-capture: the show rendered frame-exact, frame n at play position n*44100/fps.\n"
+    "  --size WxH        picture size (default 1280x720)\n"
+    "  --fps N           frames per second (default 60)\n"
+    "  --from S, --to S  keep only the frames of this range, in seconds (default: all)\n"
+    "  --out FILE.mp4    H.264 video with the show's sound (default show.mp4)\n"
+    "  --png DIR         PNG pictures DIR/frame_NNNNNN.png instead (NNNNNN: frame number)\n"
+    "  --frames T1,...   only the frames at these times, as PNG pictures in --png DIR or .\n"
+    "  --bench           per scene: frames, median and 95th percentile milliseconds of the\n"
+    "                    show's logic and of drawing; also --csv FILE (bench.csv) and\n"
+    "                    --chart FILE.png (bench.png)\n";
+
+int fail(const std::string& why) {
+    std::fprintf(stderr, "demo-capture: %s\n", why.c_str());
+    return kStatusFailed;
+}
+
+double secondsBetween(Clock::time_point a, Clock::time_point b) {
+    return std::chrono::duration<double>(b - a).count();
+}
+
+class VideoSink final : public FrameSink {
+  public:
+    VideoSink(VideoEncoder& encoder, size_t frameBytes)
+        : encoder_(encoder), frameBytes_(frameBytes) {}
+    bool take(int64_t, const uint8_t* rgb) override { return encoder_.write(rgb, frameBytes_); }
+
+  private:
+    VideoEncoder& encoder_;
+    size_t frameBytes_;
+};
+
+class PngSink final : public FrameSink {
+  public:
+    PngSink(const std::string& dir, int width, int height)
+        : dir_(dir), width_(width), height_(height) {}
+    bool take(int64_t frame, const uint8_t* rgb) override {
+        std::snprintf(name_, sizeof name_, "%s/frame_%06lld.png", dir_.c_str(),
+                      static_cast<long long>(frame));
+        return writePng(name_, width_, height_, rgb);
+    }
+
+  private:
+    std::string dir_;
+    int width_, height_;
+    char name_[kFrameNameSize] = {};
+};
+
+bool makeDirectory(const std::string& dir) {
+    return mkdir(dir.c_str(), 0777) == 0 || errno == EEXIST;
+}
+
+// Frames the show runs at fps: frame n plays while n*44100/fps is still inside the track.
+int64_t framesInShow(uint32_t trackLength, int fps) {
+    int64_t n = int64_t(trackLength) * fps / show::kSampleRate;
+    while (framePosition(n, fps) < trackLength)
+        ++n;
+    return n;
+}
+
+long peakMemoryMegabytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return long(usage.ru_maxrss / kKilobytesPerMegabyte + 0.5);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const Parsed parsed = parseOptions(argc, argv);
+    if (!parsed.error.empty()) {
+        std::fprintf(stderr, "demo-capture: %s (%s)\n", parsed.error.c_str(), kUsage);
+        return kStatusUsage;
+    }
+    const Options& o = parsed.options;
+    if (o.help) {
+        std::printf("%s\n%s", kUsage, kHelp);
+        return 0;
+    }
+    if ((o.mode == Mode::Png || o.mode == Mode::Frames) && !makeDirectory(o.pngDir))
+        return fail("cannot make the folder " + o.pngDir);
+    // Mesa's software rasteriser drew a few pixels differently from run to run with more than
+    // one thread (scene 8's lights under bloom); one thread makes a capture byte-exact. The
+    // benchmark keeps the threads the demo plays with. A user's own setting wins.
+    if (o.mode != Mode::Bench)
+        setenv(kSoftwareGlThreads, "0", 0);
+
+    show::StartupOptions startup;
+    startup.commandLine = show::CommandLine{o.width, o.height, false};
+    startup.virtualTime = true;
+    startup.fps = o.fps;
+    startup.vsync = false; // frames go as fast as they are drawn, never at the display's pace
+    const Clock::time_point launched = Clock::now();
+    show::Show show;
+    switch (show::startShow(show, startup)) {
+    case show::StartupResult::NoDevice:
+        return fail("no OpenGL window could be opened (without a display, run it under "
+                    "xvfb-run)");
+    case show::StartupResult::SoundInitFailed:
+    case show::StartupResult::TrackFailed:
+        show::shutdownShow(show);
+        return fail(std::string("could not open the music ") + startup.track);
+    case show::StartupResult::Ready:
+        break;
+    }
+    const int width = show.engine.width, height = show.engine.height;
+    if (width != o.width || height != o.height) {
+        show::shutdownShow(show);
+        return fail("the display gave a " + std::to_string(width) + "x" + std::to_string(height) +
+                    " window, not the size asked for");
+    }
+
+    show::beginShow(show);
+    const std::vector<show::SceneRow> rows = show::showScenes(show.endMark);
+    const FramePlan plan(o);
+    const int64_t showFrames = framesInShow(show.music.track.length(), o.fps);
+    if (plan.first() >= showFrames) {
+        show::shutdownShow(show);
+        char why[128];
+        std::snprintf(why, sizeof why, "nothing to capture: the show ends at %.3f s",
+                      double(show.music.track.length()) / show::kSampleRate);
+        return fail(why);
+    }
+    const int64_t lastFrame = std::min(plan.end(), showFrames); // exclusive
+    const char* label = o.mode == Mode::Bench ? "bench" : "capture";
+    Progress progress(label, lastFrame);
+    CapturePort port(show, plan, progress);
+
+    VideoEncoder encoder;
+    const std::string videoPart = o.video + ".video.part";
+    const std::string soundPart = o.video + ".sound.part";
+    VideoSink videoSink(encoder, size_t(width) * height * 3);
+    PngSink pngSink(o.pngDir, width, height);
+    PanRecord pans(plan.first(), lastFrame - plan.first());
+    BenchTable bench(rows, o.fps);
+    switch (o.mode) {
+    case Mode::Video:
+        if (!encoder.start(videoPart, width, height, o.fps)) {
+            show::shutdownShow(show);
+            return fail("could not start ffmpeg (is it installed?)");
+        }
+        port.setSink(&videoSink);
+        port.setPans(&pans);
+        break;
+    case Mode::Png:
+    case Mode::Frames:
+        port.setSink(&pngSink);
+        break;
+    case Mode::Bench:
+        port.setBench(&bench);
+        break;
+    }
+
+    const show::ShowEnd end = show::runTimeline(show, port, rows);
+    progress.finish(port.framesRun());
+    const double took = secondsBetween(launched, Clock::now());
+    std::vector<float> sound;
+    if (o.mode == Mode::Video)
+        sound = mixRecordedFrames(show.music.track.stereo(), o.fps, pans);
+    show::shutdownShow(show);
+
+    if (end == show::ShowEnd::Escaped)
+        std::fprintf(stderr, "demo-capture: stopped by Escape; keeping what was drawn\n");
+    if (port.failed()) {
+        encoder.finish();
+        std::remove(videoPart.c_str());
+        return fail(o.mode == Mode::Video ? "ffmpeg stopped taking frames"
+                                          : "could not write the pictures to " + o.pngDir);
+    }
+
+    const double seconds = double(port.framesKept()) / o.fps;
+    switch (o.mode) {
+    case Mode::Video: {
+        const bool encoded = encoder.finish();
+        const bool muxed =
+            encoded && writeWav(soundPart, sound) && muxSound(videoPart, soundPart, o.video);
+        std::remove(videoPart.c_str());
+        std::remove(soundPart.c_str());
+        if (!muxed)
+            return fail("ffmpeg could not write " + o.video);
+        std::printf("wrote %s: %lld frames of %dx%d at %d fps (%.2f s) in %.1f s\n",
+                    o.video.c_str(), static_cast<long long>(port.framesKept()), width, height,
+                    o.fps, seconds, took);
+        break;
+    }
+    case Mode::Png:
+    case Mode::Frames:
+        std::printf("wrote %lld pictures to %s in %.1f s\n",
+                    static_cast<long long>(port.framesKept()), o.pngDir.c_str(), took);
+        break;
+    case Mode::Bench: {
+        const std::vector<Summary> summaries = bench.summaries();
+        std::fputs(formatTable(summaries).c_str(), stdout);
+        if (!writeCsv(o.csv, summaries))
+            return fail("could not write " + o.csv);
+        if (!writeChart(o.chart, summaries))
+            return fail("could not write " + o.chart);
+        std::printf("wrote %s and %s\n", o.csv.c_str(), o.chart.c_str());
+        std::printf("start-up %.3f s, peak memory %ld MB\n",
+                    secondsBetween(launched, port.firstFrameShown()), peakMemoryMegabytes());
+        break;
+    }
+    }
+    return 0;
+}

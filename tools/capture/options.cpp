@@ -1,0 +1,196 @@
+#include "options.h"
+
+#include "tunables.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+namespace capture {
+
+const char* const kUsage =
+    "usage: demo-capture [--size WxH] [--fps N] [--from S] [--to S] "
+    "[--out FILE.mp4 | --png DIR] [--frames T1,T2,...] | demo-capture --bench [--size WxH] "
+    "[--fps N] [--from S] [--to S] [--csv FILE] [--chart FILE.png]";
+
+namespace {
+
+bool parseInt(const char* text, long low, long high, int& out) {
+    if (!text || !*text)
+        return false;
+    char* end = nullptr;
+    errno = 0;
+    const long value = std::strtol(text, &end, 10);
+    if (errno != 0 || *end != '\0' || value < low || value > high)
+        return false;
+    out = static_cast<int>(value);
+    return true;
+}
+
+bool parseSeconds(const std::string& text, double& out) {
+    if (text.empty())
+        return false;
+    char* end = nullptr;
+    errno = 0;
+    const double value = std::strtod(text.c_str(), &end);
+    if (errno != 0 || *end != '\0' || !std::isfinite(value) || value < 0.0)
+        return false;
+    out = value;
+    return true;
+}
+
+bool parseSize(const std::string& text, int& width, int& height) {
+    const size_t x = text.find('x');
+    if (x == std::string::npos)
+        return false;
+    return parseInt(text.substr(0, x).c_str(), kMinSide, kMaxSide, width) &&
+           parseInt(text.substr(x + 1).c_str(), kMinSide, kMaxSide, height);
+}
+
+bool parseTimes(const std::string& text, std::vector<double>& times) {
+    size_t start = 0;
+    for (;;) {
+        const size_t comma = text.find(',', start);
+        double t = 0.0;
+        if (!parseSeconds(text.substr(start, comma - start), t))
+            return false;
+        times.push_back(t);
+        if (comma == std::string::npos)
+            return true;
+        start = comma + 1;
+    }
+}
+
+bool isValueOption(const std::string& arg) {
+    for (const char* name :
+         {"--size", "--fps", "--from", "--to", "--out", "--png", "--frames", "--csv", "--chart"})
+        if (arg == name)
+            return true;
+    return false;
+}
+
+} // namespace
+
+Parsed parseOptions(int argc, const char* const* argv) {
+    Parsed parsed;
+    Options& o = parsed.options;
+    o.width = kDefaultWidth;
+    o.height = kDefaultHeight;
+    o.fps = kDefaultFps;
+    bool bench = false, haveOut = false, havePng = false, haveFrames = false, haveTo = false;
+    bool haveCsv = false, haveChart = false;
+    auto fail = [&](const std::string& why) {
+        parsed.error = why;
+        return parsed;
+    };
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            o.help = true;
+            return parsed;
+        }
+        if (arg == "--bench") {
+            bench = true;
+            continue;
+        }
+        if (arg.rfind("--", 0) != 0)
+            return fail("unexpected argument '" + arg + "'");
+        if (!isValueOption(arg))
+            return fail("unknown option " + arg);
+        if (i + 1 >= argc)
+            return fail(arg + " needs a value");
+        const std::string value = argv[++i];
+        if (arg == "--size") {
+            if (!parseSize(value, o.width, o.height))
+                return fail("--size wants WxH, each side " + std::to_string(kMinSide) + " to " +
+                            std::to_string(kMaxSide) + ", not '" + value + "'");
+        } else if (arg == "--fps") {
+            if (!parseInt(value.c_str(), 1, kMaxFps, o.fps))
+                return fail("--fps wants a whole number from 1 to " + std::to_string(kMaxFps) +
+                            ", not '" + value + "'");
+        } else if (arg == "--from") {
+            if (!parseSeconds(value, o.from))
+                return fail("--from wants seconds, not '" + value + "'");
+        } else if (arg == "--to") {
+            if (!parseSeconds(value, o.to))
+                return fail("--to wants seconds, not '" + value + "'");
+            haveTo = true;
+        } else if (arg == "--out") {
+            o.video = value;
+            haveOut = true;
+        } else if (arg == "--png") {
+            o.pngDir = value;
+            havePng = true;
+        } else if (arg == "--frames") {
+            if (!parseTimes(value, o.frameTimes))
+                return fail("--frames wants seconds separated by commas, not '" + value + "'");
+            haveFrames = true;
+        } else if (arg == "--csv") {
+            o.csv = value;
+            haveCsv = true;
+        } else { // --chart
+            o.chart = value;
+            haveChart = true;
+        }
+    }
+
+    if (haveOut && havePng)
+        return fail("--out and --png exclude each other");
+    if (haveFrames && (haveOut || o.from > 0.0 || haveTo))
+        return fail("--frames picks its own frames; it goes with --png DIR only");
+    if (bench && (haveOut || havePng || haveFrames))
+        return fail("--bench writes a table, a CSV and a chart; no --out, --png or --frames");
+    if (!bench && (haveCsv || haveChart))
+        return fail("--csv and --chart go with --bench");
+    if (o.to <= o.from)
+        return fail("--to must come after --from");
+    if (frameAt(o.to, o.fps) <= frameAt(o.from, o.fps))
+        return fail("--from to --to holds no frame at this --fps");
+
+    if (bench) {
+        o.mode = Mode::Bench;
+        o.csv = haveCsv ? o.csv : kDefaultCsv;
+        o.chart = haveChart ? o.chart : kDefaultChart;
+    } else if (haveFrames) {
+        o.mode = Mode::Frames;
+    } else if (havePng) {
+        o.mode = Mode::Png;
+    } else {
+        o.mode = Mode::Video;
+        o.video = haveOut ? o.video : kDefaultVideo;
+        // H.264 in 4:2:0 halves the colour resolution, so both sides must be even.
+        if (o.width % 2 != 0 || o.height % 2 != 0)
+            return fail("an MP4 needs an even width and height");
+    }
+    return parsed;
+}
+
+int64_t frameAt(double seconds, int fps) {
+    if (std::isinf(seconds))
+        return std::numeric_limits<int64_t>::max();
+    return std::llround(seconds * fps);
+}
+
+FramePlan::FramePlan(const Options& options) {
+    if (options.mode == Mode::Frames) {
+        for (double t : options.frameTimes)
+            picks_.push_back(frameAt(t, options.fps));
+        std::sort(picks_.begin(), picks_.end());
+        picks_.erase(std::unique(picks_.begin(), picks_.end()), picks_.end());
+        first_ = picks_.front();
+        end_ = picks_.back() + 1;
+        return;
+    }
+    first_ = frameAt(options.from, options.fps);
+    end_ = frameAt(options.to, options.fps);
+}
+
+bool FramePlan::keeps(int64_t frame) const {
+    if (frame < first_ || frame >= end_)
+        return false;
+    return picks_.empty() || std::binary_search(picks_.begin(), picks_.end(), frame);
+}
+
+} // namespace capture

@@ -1,0 +1,46 @@
+// Every tunable number of the capture tool, in one place.
+#pragma once
+
+namespace capture {
+
+// What a plain `demo-capture` makes: the show at 720p, 60 frames a second, as show.mp4.
+constexpr int kDefaultWidth = 1280;
+constexpr int kDefaultHeight = 720;
+constexpr int kDefaultFps = 60;
+constexpr const char* kDefaultVideo = "show.mp4";
+constexpr const char* kDefaultCsv = "bench.csv";
+constexpr const char* kDefaultChart = "bench.png";
+
+// Sizes and rates the show and the encoder can be asked for.
+constexpr int kMinSide = 16;
+constexpr int kMaxSide = 8192;
+constexpr int kMaxFps = 240;
+
+// H.264 through ffmpeg: visually lossless at a speed that keeps up with software rendering.
+constexpr const char* kX264Preset = "veryfast";
+constexpr const char* kX264Crf = "18";
+constexpr const char* kAudioBitrate = "192k";
+
+// PNG frames: zlib level 3 writes several times faster than the default at a slightly
+// larger file, which matters for a whole show of frames.
+constexpr int kPngCompression = 3;
+
+// Progress bar on standard error.
+constexpr double kProgressIntervalSeconds = 0.25;
+constexpr int kProgressBarCells = 30;
+
+// Benchmark: the share of frames under the high percentile.
+constexpr double kHighPercentile = 0.95;
+
+// Benchmark chart geometry (pixels).
+constexpr int kChartWidth = 900;
+constexpr int kChartRowHeight = 22;
+constexpr int kChartBarHeight = 14;
+constexpr int kChartLeft = 60; // room for the scene numbers
+constexpr int kChartRight = 30;
+constexpr int kChartTop = 40;    // room for the legend
+constexpr int kChartBottom = 40; // room for the axis labels
+constexpr int kChartTextScale = 2;
+constexpr int kChartAxisTicks = 5;
+
+} // namespace capture
