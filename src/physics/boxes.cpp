@@ -20,9 +20,8 @@ void createBox(Physics& physics, const btVector3& position, const irr::core::vec
     // The scale stretches the normals; lighting needs them unit length again.
     node->setMaterialFlag(irr::video::EMF_NORMALIZE_NORMALS, true);
     // A missing texture leaves the cube untextured and the show goes on.
-    irr::video::ITexture* texture = smgr->getVideoDriver()->getTexture(kBoxTexture);
     for (irr::u32 i = 0; i < node->getMaterialCount(); ++i) {
-        node->getMaterial(i).setTexture(0, texture);
+        node->getMaterial(i).setTexture(0, physics.brickTexture);
     }
 
     btTransform start;

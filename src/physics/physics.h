@@ -59,6 +59,8 @@ struct Physics {
     btDiscreteDynamicsWorld* physicsWorld = nullptr;
     std::list<btRigidBody*> bodyList;          // creation order
     irr::scene::ISceneManager* smgr = nullptr; // where the cube nodes live
+    // Looked up once: a texture missing from the archive is not searched for again per box.
+    irr::video::ITexture* brickTexture = nullptr;
     std::unique_ptr<PhysicsParts> parts;
 };
 

@@ -59,6 +59,7 @@ void createPhysicsWorld(Physics& physics, irr::scene::ISceneManager* smgr) {
     physics.physicsWorld = parts->world.get();
     physics.parts = std::move(parts);
     physics.smgr = smgr;
+    physics.brickTexture = smgr->getVideoDriver()->getTexture(kBoxTexture);
 }
 
 void stepPhysics(Physics& physics, irr::u32 deltaMs) {
