@@ -3,8 +3,8 @@
 #pragma once
 
 #include "host/audio.h"
+#include "host/frequency_bands.h"
 #include "host/overlay.h"
-#include "host/spectrum.h"
 
 #include <array>
 #include <cstdint>

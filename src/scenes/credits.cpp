@@ -3,10 +3,10 @@
 // share one frame and differ by a row of data: whose images slide, whether a bass hit can
 // flash the picture inverted (scene 5 only), and how many bricks a hit drops.
 #include "host/show.h"
+#include "scenes/band_displays.h"
 #include "scenes/bricks.h"
 #include "scenes/nodes.h"
 #include "scenes/scenes.h"
-#include "scenes/spectrum_displays.h"
 
 namespace show {
 namespace {

@@ -2,10 +2,10 @@
 // effect, whose offset map is the turning roundabout; every 51st beat frame empties the world
 // with a flash, and the last 100000 samples fade to black. The timeline ends the show after.
 #include "host/show.h"
+#include "scenes/band_displays.h"
 #include "scenes/bricks.h"
 #include "scenes/nodes.h"
 #include "scenes/scenes.h"
-#include "scenes/spectrum_displays.h"
 
 namespace show {
 namespace {

@@ -2,9 +2,9 @@
 // the three lowest bands and take a new affector every 1.5 s, alternately a fade-out and a
 // pull below the floor; a tight cube landscape ripples around them. Drawn through bloom.
 #include "host/show.h"
+#include "scenes/band_displays.h"
 #include "scenes/nodes.h"
 #include "scenes/scenes.h"
-#include "scenes/spectrum_displays.h"
 
 namespace show {
 namespace {

@@ -2,9 +2,9 @@
 // spectrum as lit tiles across the top. All ten scenes are one frame and one hand-over; they
 // differ only by the card table below.
 #include "host/show.h"
+#include "scenes/band_displays.h"
 #include "scenes/nodes.h"
 #include "scenes/scenes.h"
-#include "scenes/spectrum_displays.h"
 
 #include <array>
 

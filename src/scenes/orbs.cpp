@@ -2,10 +2,10 @@
 // falls for one second and then hangs frozen; scene 8 sweeps the music's pan, scene 9 flashes
 // white on strong bass. Both draw through the bloom node.
 #include "host/show.h"
+#include "scenes/band_displays.h"
 #include "scenes/bricks.h"
 #include "scenes/nodes.h"
 #include "scenes/scenes.h"
-#include "scenes/spectrum_displays.h"
 
 namespace show {
 namespace {

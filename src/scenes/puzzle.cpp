@@ -2,9 +2,9 @@
 // stretched wave floor; tile grid B climbs from the bottom with the spectrum and the wire
 // sculpture stretches with the bass. Drawn through bloom.
 #include "host/show.h"
+#include "scenes/band_displays.h"
 #include "scenes/nodes.h"
 #include "scenes/scenes.h"
-#include "scenes/spectrum_displays.h"
 
 namespace show {
 namespace {

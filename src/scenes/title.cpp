@@ -2,7 +2,7 @@
 #include "scenes/title.h"
 
 #include "host/show.h"
-#include "scenes/spectrum_displays.h"
+#include "scenes/band_displays.h"
 
 namespace show {
 

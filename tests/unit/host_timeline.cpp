@@ -14,7 +14,9 @@ namespace {
 
 std::vector<std::string>* journal = nullptr;
 
-void note(const std::string& what) { journal->push_back(what); }
+void note(const std::string& what) {
+    journal->push_back(what);
+}
 
 // A port whose play position follows a script: one entry per frame's read.
 class ScriptedPort : public FramePort {
@@ -44,10 +46,18 @@ template <int N> void enter(Show&) {
     currentScene = N;
     note("enter " + std::to_string(N));
 }
-void before(Show&) { note("before"); }
-void update(Show&) { note("update " + std::to_string(currentScene)); }
-void render(Show&) { note("render"); }
-void after(Show&) { note("after"); }
+void before(Show&) {
+    note("before");
+}
+void update(Show&) {
+    note("update " + std::to_string(currentScene));
+}
+void render(Show&) {
+    note("render");
+}
+void after(Show&) {
+    note("after");
+}
 
 std::vector<SceneRow> threeScenes() {
     std::vector<SceneRow> rows(3);
@@ -95,18 +105,17 @@ TEST_F(Timeline, AScenesFirstFrameUsesThePositionReadInTheLastFrameBefore) {
     // Scene 1 sees 0 (the start), 50 and 99; reading 100 ends it; scene 2 runs one frame
     // with 100 as its guard; scene 3 one frame with 250.
     const std::vector<std::string> expected = {
-        "enter 1", "read", "update 1", "finish", "read", "update 1", "finish",
-        "read",    "update 1", "finish", "enter 2", "read", "update 2", "finish",
-        "enter 3", "read", "update 3", "finish"};
+        "enter 1",  "read",   "update 1", "finish", "read",     "update 1",
+        "finish",   "read",   "update 1", "finish", "enter 2",  "read",
+        "update 2", "finish", "enter 3",  "read",   "update 3", "finish"};
     EXPECT_EQ(log, expected);
 }
 
 TEST_F(Timeline, AJumpedSceneRunsNoFrameButItsHandOverStillRuns) {
     ScriptedPort port(show, {250, 300});
     runTimeline(show, port, threeScenes());
-    const std::vector<std::string> expected = {"enter 1",  "read",   "update 1", "finish",
-                                               "enter 2",  "enter 3", "read",
-                                               "update 3", "finish"};
+    const std::vector<std::string> expected = {"enter 1", "read", "update 1", "finish", "enter 2",
+                                               "enter 3", "read", "update 3", "finish"};
     EXPECT_EQ(log, expected);
 }
 
@@ -123,8 +132,8 @@ TEST_F(Timeline, AClosedWindowRunsEveryRemainingHandOverAndNoFrame) {
     ScriptedPort port(show, {50, 60, 70});
     port.framesUntilClose = 1;
     EXPECT_EQ(runTimeline(show, port, threeScenes()), ShowEnd::Finished);
-    const std::vector<std::string> expected = {"enter 1", "read", "update 1", "finish",
-                                               "enter 2", "enter 3"};
+    const std::vector<std::string> expected = {"enter 1", "read",    "update 1",
+                                               "finish",  "enter 2", "enter 3"};
     EXPECT_EQ(log, expected);
 }
 

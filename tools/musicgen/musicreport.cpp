@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "host/spectrum.h"
+#include "host/frequency_bands.h"
 
 #include "mp3_reader.h"
 #include "report.h"

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "host/spectrum.h"
+#include "host/frequency_bands.h"
 
 namespace musicgen {
 namespace {

@@ -1,5 +1,5 @@
 // The spectrum-driven displays shared by several scenes.
-#include "scenes/spectrum_displays.h"
+#include "scenes/band_displays.h"
 
 #include "host/show.h"
 #include "scenes/nodes.h"

@@ -1,4 +1,4 @@
-#include "host/spectrum.h"
+#include "host/frequency_bands.h"
 
 #include <kiss_fftr.h>
 
