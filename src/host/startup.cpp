@@ -104,7 +104,7 @@ StartupResult startShow(Show& show, const StartupOptions& options) {
     params.Fullscreen = cmd.fullscreen;
     params.Stencilbuffer = true;
     params.Vsync = options.vsync;
-    params.AntiAlias = kAntiAliasSamples;
+    params.AntiAlias = static_cast<irr::u8>(options.antiAlias);
     // The console shows the launch line alone; the engine's own chatter stays quiet.
     params.LoggingLevel = irr::ELL_NONE;
     installXErrorHandler();

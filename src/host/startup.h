@@ -25,6 +25,10 @@ struct StartupOptions {
     bool virtualTime = false;
     int fps = 60;
     bool vsync = true;
+    // Multisample count of the window. Only the opening draws its 3D scene straight into the
+    // window; every later scene reaches it through an effect's render target, which is never
+    // multisampled, so a capture may trade the opening's smooth edges for speed.
+    int antiAlias = kAntiAliasSamples;
     const char* archive = kArchivePath;
     const char* track = kTrackPath;
 };

@@ -27,6 +27,7 @@ TEST(CaptureOptions, NoArgumentsCaptureTheWholeShowToTheDefaultVideo) {
     EXPECT_EQ(p.options.width, kDefaultWidth);
     EXPECT_EQ(p.options.height, kDefaultHeight);
     EXPECT_EQ(p.options.fps, kDefaultFps);
+    EXPECT_EQ(p.options.antiAlias, kShowsAntiAlias);
     const FramePlan plan(p.options);
     EXPECT_TRUE(plan.keeps(0));
     EXPECT_FALSE(plan.finishedBefore(int64_t(1) << 40)); // the show's end decides
@@ -46,9 +47,10 @@ TEST(CaptureOptions, EachFormIsRecognised) {
     EXPECT_EQ(p.options.mode, Mode::Frames);
     EXPECT_EQ(p.options.frameTimes, (std::vector<double>{1.0, 2.5, 0.0}));
 
-    p = parse({"--bench", "--size", "640x360"});
+    p = parse({"--bench", "--size", "640x360", "--antialias", "0"});
     ASSERT_EQ(p.error, "");
     EXPECT_EQ(p.options.mode, Mode::Bench);
+    EXPECT_EQ(p.options.antiAlias, 0);
     EXPECT_EQ(p.options.csv, kDefaultCsv);
     EXPECT_EQ(p.options.chart, kDefaultChart);
 
@@ -64,6 +66,9 @@ TEST(CaptureOptions, BadCommandLinesAreRefusedWithAReason) {
         {"--fps", "0"},
         {"--fps", "12.5"},
         {"--fps", "1000"},
+        {"--antialias", "-1"},
+        {"--antialias", "17"},
+        {"--antialias", "four"},
         {"--from", "-1"},
         {"--to", "abc"},
         {"--from", "5", "--to", "5"},

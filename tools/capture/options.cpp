@@ -11,9 +11,9 @@
 namespace capture {
 
 const char* const kUsage =
-    "usage: demo-capture [--size WxH] [--fps N] [--from S] [--to S] "
+    "usage: demo-capture [--size WxH] [--fps N] [--antialias N] [--from S] [--to S] "
     "[--out FILE.mp4 | --png DIR] [--frames T1,T2,...] | demo-capture --bench [--size WxH] "
-    "[--fps N] [--from S] [--to S] [--csv FILE] [--chart FILE.png]";
+    "[--fps N] [--antialias N] [--from S] [--to S] [--csv FILE] [--chart FILE.png]";
 
 namespace {
 
@@ -64,8 +64,8 @@ bool parseTimes(const std::string& text, std::vector<double>& times) {
 }
 
 bool isValueOption(const std::string& arg) {
-    for (const char* name :
-         {"--size", "--fps", "--from", "--to", "--out", "--png", "--frames", "--csv", "--chart"})
+    for (const char* name : {"--size", "--fps", "--antialias", "--from", "--to", "--out", "--png",
+                             "--frames", "--csv", "--chart"})
         if (arg == name)
             return true;
     return false;
@@ -110,6 +110,10 @@ Parsed parseOptions(int argc, const char* const* argv) {
             if (!parseInt(value.c_str(), 1, kMaxFps, o.fps))
                 return fail("--fps wants a whole number from 1 to " + std::to_string(kMaxFps) +
                             ", not '" + value + "'");
+        } else if (arg == "--antialias") {
+            if (!parseInt(value.c_str(), 0, kMaxAntiAlias, o.antiAlias))
+                return fail("--antialias wants a sample count from 0 (none) to " +
+                            std::to_string(kMaxAntiAlias) + ", not '" + value + "'");
         } else if (arg == "--from") {
             if (!parseSeconds(value, o.from))
                 return fail("--from wants seconds, not '" + value + "'");

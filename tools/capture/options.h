@@ -1,8 +1,9 @@
 // The capture tool's command line and the frames it asks for. Pure logic, no engine.
 //
-//   demo-capture [--size WxH] [--fps N] [--from S] [--to S] [--out FILE.mp4 | --png DIR]
-//                [--frames T1,T2,...]
-//   demo-capture --bench [--size WxH] [--fps N] [--from S] [--to S] [--csv F] [--chart F.png]
+//   demo-capture [--size WxH] [--fps N] [--antialias N] [--from S] [--to S]
+//                [--out FILE.mp4 | --png DIR] [--frames T1,T2,...]
+//   demo-capture --bench [--size WxH] [--fps N] [--antialias N] [--from S] [--to S] [--csv F]
+//                [--chart F.png]
 //
 // Frame n of a capture is the show at play position n*44100/fps, so a frame's content never
 // depends on how fast the machine draws.
@@ -15,6 +16,9 @@
 
 namespace capture {
 
+// Meaning: the window multisamples as the show's own window does.
+constexpr int kShowsAntiAlias = -1;
+
 enum class Mode { Video, Png, Frames, Bench };
 
 struct Options {
@@ -22,6 +26,7 @@ struct Options {
     int width = 0;
     int height = 0;
     int fps = 0;
+    int antiAlias = kShowsAntiAlias; // multisample count of the window; 0 for none
     double from = 0.0;
     double to = std::numeric_limits<double>::infinity(); // the show's end
     std::string video;                                   // Mode::Video

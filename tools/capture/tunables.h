@@ -15,6 +15,7 @@ constexpr const char* kDefaultChart = "bench.png";
 constexpr int kMinSide = 16;
 constexpr int kMaxSide = 8192;
 constexpr int kMaxFps = 240;
+constexpr int kMaxAntiAlias = 16; // the most samples GL drivers offer
 
 // H.264 through ffmpeg: visually lossless at a speed that keeps up with software rendering.
 constexpr const char* kX264Preset = "veryfast";
