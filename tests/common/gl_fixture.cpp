@@ -35,14 +35,12 @@ template <class Fn> Fn glEntry(const char* name) {
     return reinterpret_cast<Fn>(symbol);
 }
 
-// Xvfb resets itself when its last client leaves, and refuses connections while it does: one
-// connection held for the whole test process keeps the next device from failing to open.
+} // namespace
+
 void holdDisplay() {
     static Display* const held = XOpenDisplay(nullptr);
     (void)held;
 }
-
-} // namespace
 
 GlDevice::GlDevice(irr::u32 width, irr::u32 height) {
     holdDisplay();

@@ -31,6 +31,11 @@ struct Image {
     const uint8_t* at(int x, int y) const { return &rgba[(size_t(y) * width + x) * kChannels]; }
 };
 
+// Keeps one connection to the test's X display for the rest of the process. Xvfb resets itself
+// when its last client leaves and refuses connections while it does, so a test that makes one
+// device after another calls this first.
+void holdDisplay();
+
 // Owns a windowed OpenGL device (no vsync, 32-bit colour) for the length of a test. Check
 // ok() before use: it is false when no device could be made. An X error handler that logs
 // and carries on is installed around the device, because Xvfb raises GLXBadContextTag.

@@ -1,5 +1,7 @@
 // Scenes 1 and 2 on a real device under virtual time: what their entries show and hide, the
 // dotted spectrum rows, the clock-paced title drop, the beat nudge, and frames to look at.
+#include "common/gl_fixture.h"
+#include "common/show_fixture.h"
 #include "host/music.h"
 #include "host/receiver.h"
 #include "host/show.h"
@@ -20,13 +22,6 @@ using namespace show;
 using irr::core::position2di;
 using irr::core::vector3df;
 
-// Xlib's own header defines macros that clash with gtest; two calls need no more than this.
-extern "C" {
-struct _XDisplay;
-_XDisplay* XOpenDisplay(const char* name);
-int XCloseDisplay(_XDisplay* display);
-}
-
 namespace {
 
 constexpr int kTestWidth = 640;
@@ -41,37 +36,14 @@ constexpr int kTitleDrop = 700;   // pixels the title falls in scene 2
 constexpr int kTitleNudge = 10;   // pixels right and down the title jumps on a beat
 constexpr int kCreditsScroll = 2; // pixels the credits line moves left per frame
 
-const std::string kArchive = std::string(TEST_BUILD_DIR) + "/data.lll";
-const std::string kTrack = std::string(TEST_BUILD_DIR) + "/track/pelomvin_track.mp3";
-
-// Xvfb resets itself whenever its last client leaves, and a device made during the reset finds
-// no server; one idle connection for the whole run keeps it up between the tests' devices.
-class KeepDisplayOpen : public ::testing::Environment {
-  public:
-    void SetUp() override { display_ = XOpenDisplay(nullptr); }
-    void TearDown() override {
-        if (display_)
-            XCloseDisplay(display_);
-    }
-
-  private:
-    _XDisplay* display_ = nullptr;
-};
-const auto* const kKeepDisplayOpen = ::testing::AddGlobalTestEnvironment(new KeepDisplayOpen);
+const std::string kArchive = showtest::builtArchive();
 
 class Opening : public ::testing::Test {
   protected:
     void start(int fps, int width = kTestWidth, int height = kTestHeight) {
-        StartupOptions options;
-        options.commandLine.width = width;
-        options.commandLine.height = height;
-        options.commandLine.fullscreen = false;
-        options.virtualTime = true;
-        options.fps = fps;
-        options.vsync = false;
-        options.archive = kArchive.c_str();
-        options.track = kTrack.c_str();
-        const StartupResult result = startShow(show, options);
+        gltest::holdDisplay();
+        const StartupResult result =
+            startShow(show, showtest::windowedShowOptions(width, height, fps, kArchive.c_str()));
         ASSERT_NE(result, StartupResult::NoDevice);
         trackLoaded = result == StartupResult::Ready;
         if (trackLoaded)

@@ -3,14 +3,13 @@
 // the middle frame of each, and a frame of scene 5 with its flash on, writes them as PNGs into
 // the build folder for a person to look at, and checks that each shows a picture and that the
 // flash inverts it.
+#include "common/gl_fixture.h"
+#include "common/show_fixture.h"
 #include "host/show.h"
 #include "host/startup.h"
 #include "scenes/scene_table.h"
 
 #include <gtest/gtest.h>
-
-#include <GL/gl.h>
-#include <dlfcn.h>
 
 #include <algorithm>
 #include <string>
@@ -29,9 +28,6 @@ constexpr int kLastScene = 7;
 constexpr int kFlashScene = 5;
 constexpr int kPictureSpread = 24; // grey levels between the darkest and brightest pixel
 
-// The test links no GL library of its own; the engine has loaded one.
-using ReadPixels = void (*)(GLint, GLint, GLsizei, GLsizei, GLenum, GLenum, void*);
-
 struct Picture {
     std::string name;
     int scene = 0;
@@ -45,10 +41,7 @@ int64_t frameAt(uint32_t position) {
 
 class CapturePort final : public EngineFramePort {
   public:
-    CapturePort(Show& show, VirtualTime& clock)
-        : EngineFramePort(show), clock_(clock),
-          readPixels_(reinterpret_cast<ReadPixels>(dlsym(RTLD_DEFAULT, "glReadPixels"))),
-          pixels_(size_t(kWidth) * kHeight * 3) {
+    CapturePort(Show& show, VirtualTime& clock) : EngineFramePort(show), clock_(clock) {
         for (int scene = kFirstScene; scene <= kLastScene; ++scene)
             middles_.push_back(frameAt(kSceneStarts[scene - 1] +
                                        (kSceneStarts[scene] - kSceneStarts[scene - 1]) / 2));
@@ -59,12 +52,11 @@ class CapturePort final : public EngineFramePort {
         return show_.position < kSceneStarts[kLastScene] && EngineFramePort::deviceRunning();
     }
     const std::vector<Picture>& pictures() const { return pictures_; }
-    bool ready() const { return readPixels_ != nullptr; }
 
   protected:
     void frameDrawn() override {
         const int64_t frame = clock_.frame();
-        const int scene = sceneAt(show_.position);
+        const int scene = showtest::sceneAt(show_.position);
         if (flashPending_) {
             flashPending_ = false;
             take("scene5_flash", scene);
@@ -83,43 +75,24 @@ class CapturePort final : public EngineFramePort {
     }
 
   private:
-    static int sceneAt(uint32_t position) {
-        int scene = kSceneCount;
-        while (scene > 1 && position < kSceneStarts[scene - 1])
-            --scene;
-        return scene;
-    }
-
     // The back buffer before endScene presents it: the front buffer reads black under Xvfb.
     void take(const std::string& name, int scene) {
-        readPixels_(0, 0, kWidth, kHeight, GL_RGB, GL_UNSIGNED_BYTE, pixels_.data());
+        const gltest::Image image = gltest::readScreen(show_.engine.driver);
         Picture picture{name, scene};
         double sum = 0.0;
-        for (size_t i = 0; i < pixels_.size(); i += 3) {
-            const int grey = (pixels_[i] + pixels_[i + 1] + pixels_[i + 2]) / 3;
+        for (size_t i = 0; i < image.rgba.size(); i += gltest::kChannels) {
+            const int grey = (image.rgba[i] + image.rgba[i + 1] + image.rgba[i + 2]) / 3;
             picture.darkest = std::min(picture.darkest, grey);
             picture.brightest = std::max(picture.brightest, grey);
             sum += grey;
         }
-        picture.meanGrey = sum / (double(kWidth) * kHeight);
+        picture.meanGrey = sum / (double(image.width) * image.height);
         pictures_.push_back(picture);
-
-        std::vector<uint8_t> flipped(pixels_.size());
-        const size_t rowBytes = size_t(kWidth) * 3;
-        for (int y = 0; y < kHeight; ++y)
-            std::copy_n(&pixels_[size_t(y) * rowBytes], rowBytes,
-                        &flipped[size_t(kHeight - 1 - y) * rowBytes]);
-        irr::video::IVideoDriver* driver = show_.engine.driver;
-        irr::video::IImage* image = driver->createImageFromData(
-            irr::video::ECF_R8G8B8, irr::core::dimension2du(kWidth, kHeight), flipped.data());
-        const std::string path = std::string(TEST_BUILD_DIR) + "/scenes37_" + name + ".png";
-        driver->writeImageToFile(image, path.c_str());
-        image->drop();
+        gltest::writePng(show_.engine.driver, image,
+                         std::string(TEST_BUILD_DIR) + "/scenes37_" + name + ".png");
     }
 
     VirtualTime& clock_;
-    ReadPixels readPixels_;
-    std::vector<uint8_t> pixels_;
     std::vector<int64_t> middles_;
     size_t next_ = 0;
     bool flashPending_ = false;
@@ -128,17 +101,14 @@ class CapturePort final : public EngineFramePort {
 
 TEST(Scenes37Frames, EachSceneShowsAPictureAndTheFlashInvertsIt) {
     Show show;
-    StartupOptions options;
-    options.commandLine = CommandLine{kWidth, kHeight, false};
-    options.virtualTime = true;
-    options.fps = kFps;
-    options.vsync = false;
-    ASSERT_EQ(startShow(show, options), StartupResult::Ready)
+    const std::string archive = showtest::builtArchive();
+    ASSERT_EQ(
+        startShow(show, showtest::windowedShowOptions(kWidth, kHeight, kFps, archive.c_str())),
+        StartupResult::Ready)
         << "needs data.lll and track/ in the build folder";
 
     beginShow(show);
     CapturePort port(show, static_cast<VirtualTime&>(*show.time));
-    ASSERT_TRUE(port.ready()) << "no glReadPixels in the process";
     runTimeline(show, port, showScenes(show.endMark));
     shutdownShow(show);
 

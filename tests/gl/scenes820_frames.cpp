@@ -2,14 +2,13 @@
 // frame from the middle of scenes 8, 9, 12, 19 and 20, writes them as PNGs into the build
 // folder for a person to look at, and checks that each one shows a picture and that the show
 // ends by itself after scene 20.
+#include "common/gl_fixture.h"
+#include "common/show_fixture.h"
 #include "host/show.h"
 #include "host/startup.h"
 #include "scenes/scene_table.h"
 
 #include <gtest/gtest.h>
-
-#include <GL/gl.h>
-#include <dlfcn.h>
 
 #include <algorithm>
 #include <string>
@@ -25,9 +24,6 @@ constexpr int kHeight = 480;
 constexpr int kFirstScene = 8;
 constexpr int kPictureSpread = 24; // grey levels between the darkest and brightest pixel
 
-// The test links no GL library of its own; the engine has loaded one.
-using ReadPixels = void (*)(GLint, GLint, GLsizei, GLsizei, GLenum, GLenum, void*);
-
 struct Capture {
     int scene = 0;
     uint32_t at = 0; // first play position to capture from
@@ -35,24 +31,15 @@ struct Capture {
     int darkest = 255, brightest = 0;
 };
 
-int sceneAt(uint32_t position) {
-    int scene = kSceneCount;
-    while (scene > 1 && position < kSceneStarts[scene - 1])
-        --scene;
-    return scene;
-}
-
 class CapturePort final : public EngineFramePort {
   public:
     CapturePort(Show& show, std::vector<Capture>& captures)
-        : EngineFramePort(show), captures_(captures),
-          readPixels_(reinterpret_cast<ReadPixels>(dlsym(RTLD_DEFAULT, "glReadPixels"))),
-          pixels_(size_t(kWidth) * kHeight * 3) {}
+        : EngineFramePort(show), captures_(captures) {}
     int framesIn(int scene) const { return frames_[scene - 1]; }
 
     // The frame belongs to the scene whose guard passed, on the position read before it.
     void readSpectrumThenPosition() override {
-        scene_ = sceneAt(show_.position);
+        scene_ = showtest::sceneAt(show_.position);
         EngineFramePort::readSpectrumThenPosition();
     }
 
@@ -68,41 +55,27 @@ class CapturePort final : public EngineFramePort {
     // The back buffer, before endScene presents it: the front buffer reads black under Xvfb.
     void take(Capture& capture) {
         capture.taken = true;
-        readPixels_(0, 0, kWidth, kHeight, GL_RGB, GL_UNSIGNED_BYTE, pixels_.data());
-        for (size_t i = 0; i < pixels_.size(); i += 3) {
-            const int grey = (pixels_[i] + pixels_[i + 1] + pixels_[i + 2]) / 3;
+        const gltest::Image image = gltest::readScreen(show_.engine.driver);
+        for (size_t i = 0; i < image.rgba.size(); i += gltest::kChannels) {
+            const int grey = (image.rgba[i] + image.rgba[i + 1] + image.rgba[i + 2]) / 3;
             capture.darkest = std::min(capture.darkest, grey);
             capture.brightest = std::max(capture.brightest, grey);
         }
-        std::vector<uint8_t> flipped(pixels_.size());
-        const size_t rowBytes = size_t(kWidth) * 3;
-        for (int y = 0; y < kHeight; ++y)
-            std::copy_n(&pixels_[size_t(y) * rowBytes], rowBytes,
-                        &flipped[size_t(kHeight - 1 - y) * rowBytes]);
-        irr::video::IVideoDriver* driver = show_.engine.driver;
-        irr::video::IImage* image = driver->createImageFromData(
-            irr::video::ECF_R8G8B8, irr::core::dimension2du(kWidth, kHeight), flipped.data(), false,
-            false);
-        const std::string path = std::string(TEST_BUILD_DIR) + "/scenes820_scene" +
-                                 std::to_string(capture.scene) + ".png";
-        driver->writeImageToFile(image, path.c_str());
-        image->drop();
+        gltest::writePng(show_.engine.driver, image,
+                         std::string(TEST_BUILD_DIR) + "/scenes820_scene" +
+                             std::to_string(capture.scene) + ".png");
     }
     std::vector<Capture>& captures_;
-    ReadPixels readPixels_;
-    std::vector<uint8_t> pixels_;
     int frames_[kSceneCount] = {};
     int scene_ = 1;
 };
 
 TEST(Scenes820Frames, OrbsGreetingsAndFinaleDrawPicturesAndTheShowEndsByItself) {
     Show show;
-    StartupOptions options;
-    options.commandLine = CommandLine{kWidth, kHeight, false};
-    options.virtualTime = true;
-    options.fps = kFps;
-    options.vsync = false;
-    ASSERT_EQ(startShow(show, options), StartupResult::Ready)
+    const std::string archive = showtest::builtArchive();
+    ASSERT_EQ(
+        startShow(show, showtest::windowedShowOptions(kWidth, kHeight, kFps, archive.c_str())),
+        StartupResult::Ready)
         << "needs data.lll and track/ in the build folder";
     beginShow(show);
 

@@ -1,6 +1,8 @@
 // The scene world as start-up leaves it: what the first frame shows, where things stand, how
 // the orb lights are coloured and animated, how the camera rides its paths, and that a show
 // without its models still starts.
+#include "common/gl_fixture.h"
+#include "common/show_fixture.h"
 #include "host/receiver.h"
 #include "host/show.h"
 #include "host/startup.h"
@@ -23,44 +25,15 @@ constexpr int kTestHeight = 480;
 constexpr int kTestFps = 50;
 constexpr float kPlaceTolerance = 0.01f;
 
-const std::string kArchive = std::string(TEST_BUILD_DIR) + "/data.lll";
-const std::string kTrack = std::string(TEST_BUILD_DIR) + "/track/pelomvin_track.mp3";
-
-// Xlib's own header defines macros that clash with gtest; two calls need no more than this.
-extern "C" {
-struct _XDisplay;
-_XDisplay* XOpenDisplay(const char* name);
-int XCloseDisplay(_XDisplay* display);
-}
-
-// Xvfb resets itself whenever its last client leaves, and a device made during the reset finds
-// no server; one idle connection for the whole run keeps it up between the tests' devices.
-class KeepDisplayOpen : public ::testing::Environment {
-  public:
-    void SetUp() override { display_ = XOpenDisplay(nullptr); }
-    void TearDown() override {
-        if (display_)
-            XCloseDisplay(display_);
-    }
-
-  private:
-    _XDisplay* display_ = nullptr;
-};
-const auto* const kKeepDisplayOpen = ::testing::AddGlobalTestEnvironment(new KeepDisplayOpen);
+const std::string kArchive = showtest::builtArchive();
 
 class WorldAtStartup : public ::testing::Test {
   protected:
     void start(const std::string& archive) {
-        StartupOptions options;
-        options.commandLine.width = kTestWidth;
-        options.commandLine.height = kTestHeight;
-        options.commandLine.fullscreen = false;
-        options.virtualTime = true;
-        options.fps = kTestFps;
-        options.vsync = false;
-        options.archive = archive.c_str();
-        options.track = kTrack.c_str();
-        const StartupResult result = startShow(show, options);
+        gltest::holdDisplay();
+        const StartupResult result =
+            startShow(show, showtest::windowedShowOptions(kTestWidth, kTestHeight, kTestFps,
+                                                          archive.c_str()));
         ASSERT_NE(result, StartupResult::NoDevice);
     }
     void SetUp() override { start(kArchive); }

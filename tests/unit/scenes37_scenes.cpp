@@ -1,5 +1,6 @@
 // Scenes 3 to 7 driven frame by frame with a scripted spectrum on the virtual clock, on the
 // engine's null device: node, overlay, physics and counter state after each step, no pixels.
+#include "common/show_fixture.h"
 #include "host/show.h"
 #include "scenes/scene_table.h"
 
@@ -28,26 +29,9 @@ constexpr float kEdgeLevel = 0.03f; // just under 3.0 once widened to double: qu
 class ScenesTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        irr::IrrlichtDevice* device = irr::createDevice(
-            irr::video::EDT_NULL, irr::core::dimension2du(kDefaultWidth, kDefaultHeight));
-        ASSERT_NE(device, nullptr);
-        Engine& engine = show.engine;
-        engine.device = device;
-        engine.driver = device->getVideoDriver();
-        engine.smgr = device->getSceneManager();
-        engine.gui = device->getGUIEnvironment();
-        engine.timer = device->getTimer();
-        engine.width = kDefaultWidth;
-        engine.height = kDefaultHeight;
-        const std::string archive = std::string(TEST_BUILD_DIR) + "/data.lll";
-        ASSERT_TRUE(device->getFileSystem()->addFileArchive(archive.c_str(), true, true))
-            << "the asset generator's archive is missing: " << archive;
-        show.time = std::make_unique<VirtualTime>(kFps, kSceneStarts.back(), engine.timer);
+        ASSERT_TRUE(showtest::openNullShow(show, kFps, kSceneStarts.back()))
+            << "the asset generator's archive is missing: " << showtest::builtArchive();
         clock = static_cast<VirtualTime*>(show.time.get());
-        buildOverlay(show);
-        buildWorld(show);
-        createPhysicsWorld(show.physics, engine.smgr);
-        buildLateWorld(show);
         rows = showScenes(kSceneStarts.back());
     }
     void TearDown() override {

@@ -1,5 +1,6 @@
 // Scenes 8 to 20 driven frame by frame with a scripted spectrum on the virtual clock, on the
 // engine's null device: orb, overlay, physics, fader and counter state after each step.
+#include "common/show_fixture.h"
 #include "host/show.h"
 #include "scenes/scene_table.h"
 
@@ -78,32 +79,16 @@ class RecordingFader final : public irr::gui::IGUIInOutFader {
 class LateScenes : public ::testing::Test {
   protected:
     void SetUp() override {
-        irr::IrrlichtDevice* device = irr::createDevice(
-            irr::video::EDT_NULL, irr::core::dimension2du(kDefaultWidth, kDefaultHeight));
-        ASSERT_NE(device, nullptr);
-        Engine& engine = show.engine;
-        engine.device = device;
-        engine.driver = device->getVideoDriver();
-        engine.smgr = device->getSceneManager();
-        engine.gui = device->getGUIEnvironment();
-        engine.timer = device->getTimer();
-        engine.width = kDefaultWidth;
-        engine.height = kDefaultHeight;
         // Models may be missing: everything here is about state that exists without them.
-        const std::string archive = std::string(TEST_BUILD_DIR) + "/data.lll";
-        device->getFileSystem()->addFileArchive(archive.c_str(), true, true);
-        show.time = std::make_unique<VirtualTime>(kFps, kTestEndMark, engine.timer);
+        showtest::openNullShow(show, kFps, kTestEndMark);
+        ASSERT_NE(show.engine.device, nullptr);
         clock = static_cast<VirtualTime*>(show.time.get());
-        buildOverlay(show);
-        buildWorld(show);
-        createPhysicsWorld(show.physics, engine.smgr);
-        buildLateWorld(show);
         show.endMark = kTestEndMark;
         rows = showScenes(kTestEndMark);
         for (SceneRow& r : rows)
             r.render = nullptr; // a null device has no render targets
         engineFader = show.overlay.fader;
-        fader = new RecordingFader(engine.gui);
+        fader = new RecordingFader(show.engine.gui);
         show.overlay.fader = fader;
     }
     void TearDown() override {
@@ -296,7 +281,7 @@ class GreetingPort final : public FramePort {
     bool deviceRunning() override { return true; }
     bool escapeHeld() override { return false; }
     void readSpectrumThenPosition() override {
-        Seen seen{sceneAt(show_.position), {}, {}, show_.scene.slideCount};
+        Seen seen{showtest::sceneAt(show_.position), {}, {}, show_.scene.slideCount};
         for (int i = 0; i < kGreetingImages; ++i)
             if (show_.overlay.greetings[i]->isVisible())
                 seen.greetings.push_back(i);
@@ -308,12 +293,6 @@ class GreetingPort final : public FramePort {
     }
     void finishFrame() override {}
 
-    static int sceneAt(uint32_t position) {
-        int scene = kSceneCount;
-        while (scene > 1 && position < kSceneStarts[scene - 1])
-            --scene;
-        return scene;
-    }
     std::vector<Seen> frames;
 
   private:
