@@ -573,8 +573,14 @@ void buildWorld(Show& show) {
     world.camera = smgr->addCameraSceneNode(nullptr, world.pathA[0], kCameraLookAt, -1);
     world.camera->setFarValue(kCameraFarValue);
     cameraFollowPath(show, world.pathA, kStartPathSpeed);
-    fillPath(world.pathB, kPathB, sizeof kPathB / sizeof kPathB[0]);
+    world.pathB = cameraPathB();
     fillPath(world.pathC, kPathC, sizeof kPathC / sizeof kPathC[0]);
+}
+
+Path cameraPathB() {
+    Path path;
+    fillPath(path, kPathB, sizeof kPathB / sizeof kPathB[0]);
+    return path;
 }
 
 void buildLateWorld(Show& show) {

@@ -89,5 +89,8 @@ void buildWorld(Show& show);
 void buildLateWorld(Show& show);
 // The camera follows path at speed (path points per second, looping), starting now.
 void cameraFollowPath(Show& show, const Path& path, irr::f32 speed);
+// Camera path B's control points (the fountain room's flight), as buildWorld lays them out:
+// the content's back room must enclose them.
+Path cameraPathB();
 
 } // namespace show

@@ -1,6 +1,8 @@
 // The data archive as the show mounts it: every path the show loads is there and loads
 // through a path- and case-ignoring mount on a real OpenGL device; the font sets the
 // credits line; the models carry the frames, normals and texture coordinates the scenes use.
+#include "scenes/world.h"
+
 #include <gtest/gtest.h>
 #include <irrlicht.h>
 
@@ -321,24 +323,7 @@ TEST_F(Assets, AnimatedModelsHoldTheFramesTheScenesPlayAndLoopSeamlessly) {
 
 TEST_F(Assets, BackRoomEnclosesCameraPathBWithInwardWalls) {
     // Camera path B of the fountain room, flown at the scene's speed with the engine's spline.
-    const f32 pathB[][3] = {
-        {946.2556f, 363.7431f, -433.8004f},  {634.9410f, 352.9578f, -820.1507f},
-        {555.8656f, 138.9060f, 484.8126f},   {339.6125f, 102.4637f, 347.6032f},
-        {125.6125f, 102.4637f, 600.6032f},   {575.2362f, 356.2448f, -319.7885f},
-        {-494.1310f, 387.1738f, -609.6756f}, {-217.6152f, 412.0029f, -526.1741f},
-        {-106.4568f, 403.2220f, -804.1793f}, {610.9583f, 407.0378f, 117.2098f},
-        {897.9569f, 395.1679f, 345.9422f},   {97.8656f, 138.9060f, 484.8126f},
-        {399.6125f, 102.4637f, 347.6032f},   {594.1310f, 387.1738f, -609.6756f},
-        {617.6152f, 412.0029f, -326.1741f},  {606.4568f, 403.2220f, -104.1793f},
-        {610.9583f, 407.0378f, 117.2098f},   {597.9569f, 395.1679f, 345.9422f},
-        {587.3831f, 391.4445f, 566.0986f},   {559.5724f, 371.9913f, 777.6895f},
-        {99.6125f, 102.4637f, 347.6032f},    {587.3831f, 391.4445f, -566.0986f},
-        {256.0000f, 371.9913f, 777.6895f},   {-247.5201f, 252.8190f, -935.3118f},
-        {-125.7833f, 181.6395f, -648.1882f}, {-447.8656f, 138.9060f, -484.8126f},
-        {-549.6124f, 102.4637f, -347.6032f}, {-799.6124f, 102.4637f, -347.6032f}};
-    core::array<core::vector3df> points;
-    for (const auto& p : pathB)
-        points.push_back(core::vector3df(p[0], p[1], p[2]));
+    const core::array<core::vector3df> points = show::cameraPathB();
     // The room as scene 4 shows it: scale 2, lowered by 100.
     const core::vector3df scale(2, 2, 2), offset(0, -100, 0);
     // The camera's near plane must stay clear of every wall.
