@@ -82,6 +82,11 @@ void buildOverlay(Show& show) {
     const ImageMaker maker{show.engine.driver, gui};
     const int w = show.engine.width;
     const int h = show.engine.height;
+    // The GUI never samples mipmaps, and making them for two dozen full-screen images is
+    // much of the start-up time on a software renderer.
+    irr::video::IVideoDriver* driver = show.engine.driver;
+    const bool mipMaps = driver->getTextureCreationFlag(irr::video::ETCF_CREATE_MIP_MAPS);
+    driver->setTextureCreationFlag(irr::video::ETCF_CREATE_MIP_MAPS, false);
 
     o.greyOverlay = maker.add("gfx/greyish_overlay1.png");
     o.greyOverlay->setScaleImage(true);
@@ -129,6 +134,7 @@ void buildOverlay(Show& show) {
     if (irr::gui::IGUIFont* font = gui->getFont(kFontFile))
         skin->setFont(font, irr::gui::EGDF_DEFAULT);
     skin->setColor(irr::gui::EGDC_BUTTON_TEXT, kButtonTextColour);
+    driver->setTextureCreationFlag(irr::video::ETCF_CREATE_MIP_MAPS, mipMaps);
 
     setText(o.status, L">");
     setText(o.credits, kCreditsText);
