@@ -6,12 +6,14 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <system_error>
 
 namespace show {
 namespace {
 
 constexpr int kDeviceBufferFrames = 1024;
 constexpr int kChannels = 2;
+constexpr off_t kMostFramesReserved = off_t(kSampleRate) * 60 * 20; // twenty minutes
 
 // Decodes a whole MP3 to interleaved stereo float at 44100 Hz; other rates and mono are
 // converted by the decoder. Empty on any failure.
@@ -28,16 +30,19 @@ std::vector<float> decodeMp3(const std::string& path) {
     mpg123_format_none(mh);
     mpg123_format(mh, kSampleRate, MPG123_STEREO, MPG123_ENC_FLOAT_32);
     if (mpg123_open(mh, path.c_str()) == MPG123_OK) {
-        std::vector<unsigned char> chunk(1 << 16);
+        // The header's length spares the growing buffer its copies. It is only an estimate, and
+        // a broken header may claim anything, so it is believed up to a bound.
+        const off_t frames = mpg123_length(mh);
+        if (frames > 0)
+            out.reserve(size_t(std::min<off_t>(frames, kMostFramesReserved)) * kChannels);
+        std::vector<float> chunk(1 << 14);
         for (;;) {
             size_t done = 0;
-            const int rc = mpg123_read(mh, chunk.data(), chunk.size(), &done);
+            const int rc = mpg123_read(mh, chunk.data(), chunk.size() * sizeof(float), &done);
             const size_t floats = done / sizeof(float);
             // A read that only reports the format brings no samples (and out may have none).
             if (floats > 0) {
-                const size_t at = out.size();
-                out.resize(at + floats);
-                std::memcpy(out.data() + at, chunk.data(), floats * sizeof(float));
+                out.insert(out.end(), chunk.begin(), chunk.begin() + std::ptrdiff_t(floats));
             }
             if (rc == MPG123_DONE || (rc != MPG123_OK && rc != MPG123_NEW_FORMAT))
                 break;
@@ -74,14 +79,25 @@ bool AudioTrack::initOutput() {
     return true;
 }
 
+void AudioTrack::prepare(const std::string& path) {
+    try {
+        prepared_ = std::async(std::launch::async, decodeMp3, path);
+        preparedPath_ = path;
+    } catch (const std::system_error&) {
+        // No thread to be had: load decodes in place instead.
+    }
+}
+
 bool AudioTrack::load(const std::string& path) {
-    stereo_ = decodeMp3(path);
+    const bool wasPrepared = prepared_.valid() && preparedPath_ == path;
+    stereo_ = wasPrepared ? prepared_.get() : decodeMp3(path);
     if (stereo_.empty())
         return false;
     const size_t frames = stereo_.size() / kChannels;
-    mono_.resize(frames);
+    mono_.clear();
+    mono_.reserve(frames);
     for (size_t i = 0; i < frames; ++i)
-        mono_[i] = 0.5f * (stereo_[2 * i] + stereo_[2 * i + 1]);
+        mono_.push_back(0.5f * (stereo_[2 * i] + stereo_[2 * i + 1]));
     return true;
 }
 

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <future>
 #include <string>
 #include <vector>
 
@@ -26,7 +27,11 @@ class AudioTrack {
 
     // Opens the audio output. False when no audio device can be had.
     bool initOutput();
-    // Decodes the whole file to 44100 Hz stereo. False when it is missing or not decodable.
+    // Starts decoding path on a thread of its own, so that the decoding overlaps whatever
+    // start-up does next; load(path) then takes the result.
+    void prepare(const std::string& path);
+    // Decodes the whole file to 44100 Hz stereo (or takes what prepare(path) decoded). False
+    // when it is missing or not decodable.
     bool load(const std::string& path);
     // Starts playback from the first sample (needs initOutput and load).
     void play();
@@ -50,6 +55,8 @@ class AudioTrack {
 
     std::vector<float> stereo_;
     std::vector<float> mono_;
+    std::string preparedPath_;
+    std::future<std::vector<float>> prepared_;
     uint32_t device_ = 0;
     uint32_t deviceBufferFrames_ = 0;
     std::atomic<uint64_t> consumed_{0};

@@ -112,6 +112,8 @@ StartupResult startShow(Show& show, const StartupOptions& options) {
     if (!device)
         return StartupResult::NoDevice;
 
+    // The track decodes while the content loads; the stages below still take it in order.
+    show.music.track.prepare(options.track);
     Engine& engine = show.engine;
     engine.device = device;
     watchWindow(device);

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 using namespace show;
@@ -78,4 +79,44 @@ TEST(HardenAudio, WhatIsNotMp3AudioIsRefused) {
         EXPECT_FALSE(track.load(path)) << path;
         EXPECT_EQ(track.length(), 0u) << path;
     }
+}
+
+TEST(HardenAudio, ATrackDecodedAheadIsTheTrackDecodedInPlace) {
+    const std::string first = tone("ahead.mp3", 44100, 1.0, 2);
+    const std::string second = tone("other.mp3", 48000, 0.5, 1);
+    AudioTrack inPlace;
+    ASSERT_TRUE(inPlace.load(first));
+
+    AudioTrack ahead;
+    ahead.prepare(first);
+    ASSERT_TRUE(ahead.load(first));
+    EXPECT_EQ(ahead.stereo(), inPlace.stereo());
+    EXPECT_EQ(ahead.mono(), inPlace.mono());
+
+    // Asked for another file than the one prepared, load decodes what it is asked for.
+    AudioTrack changed;
+    changed.prepare(first);
+    ASSERT_TRUE(changed.load(second));
+    EXPECT_NEAR(changed.length(), 0.5 * kSampleRate, kFrameSlack);
+
+    AudioTrack missing;
+    missing.prepare(testFile("no_such_file.mp3"));
+    EXPECT_FALSE(missing.load(testFile("no_such_file.mp3")));
+}
+
+TEST(HardenAudio, AHeaderClaimingAnEndlessTrackIsNotBelieved) {
+    // The encoder's info frame names the frame count; claim two billion frames.
+    std::ifstream in(tone("endless.mp3", 44100, 1.0, 2), std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    size_t tag = bytes.find("Info");
+    if (tag == std::string::npos)
+        tag = bytes.find("Xing");
+    ASSERT_NE(tag, std::string::npos) << "no info frame to alter";
+    ASSERT_TRUE(bytes[tag + 7] & 1) << "the info frame carries no frame count";
+    for (int i = 0; i < 4; ++i)
+        bytes[tag + 8 + i] = char(i == 0 ? 0x7F : 0xFF);
+
+    AudioTrack track;
+    ASSERT_TRUE(track.load(fileWith("endless_claim.mp3", bytes)));
+    EXPECT_NEAR(track.length(), 1.0 * kSampleRate, kFrameSlack);
 }
