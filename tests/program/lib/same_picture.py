@@ -3,9 +3,11 @@
 
 The engine draws solid objects sorted by the address of their first texture, and those
 addresses change from run to run. Where two solid surfaces meet at equal depth, that order
-decides a few pixels, and bloom spreads them; so two honest renderings of one frame may differ
-there. A frame counts as the same when at most MAX_SHARE of its pixels differ by more than
-LEVEL in some channel. Frames half a second apart differ in far more (8 % and up at 160x120).
+decides which one shows, and bloom spreads the difference; so two honest renderings of one
+frame may differ there. Far from the camera a 16-bit depth buffer makes such ties wide: eight
+full runs drew the fountain room's far corner two ways, 1.75 % of the pixels apart at 160x120.
+A frame counts as the same when at most MAX_SHARE of its pixels differ by more than LEVEL in
+some channel. Frames half a second apart differ in far more (8.8 % and up at 160x120).
 
 Usage: same_picture.py A B [A B ...]   one line per pair: share of differing pixels, verdict.
 Exit status 0 when every pair is the same frame, 1 otherwise, 2 on unreadable input.
@@ -14,7 +16,7 @@ import subprocess
 import sys
 
 LEVEL = 16
-MAX_SHARE = 0.01
+MAX_SHARE = 0.05
 
 
 def rgb(path):
