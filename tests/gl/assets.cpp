@@ -1,6 +1,7 @@
 // The data archive as the show mounts it: every path the show loads is there and loads
 // through a path- and case-ignoring mount on a real OpenGL device; the font sets the
 // credits line; the models carry the frames, normals and texture coordinates the scenes use.
+#include "common/show_fixture.h"
 #include "scenes/world.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +16,7 @@ using namespace irr;
 
 namespace {
 
-const char* const kArchive = TEST_BUILD_DIR "/data.lll";
+const std::string kArchive = showtest::builtArchive();
 
 // Overlay images of the start-up table, in the paths the show asks for.
 const std::vector<std::string> kOverlayImages = {
@@ -86,7 +87,7 @@ class Assets : public ::testing::Test {
         device = createDeviceEx(p);
         ASSERT_NE(device, nullptr) << "no OpenGL device";
         device->getLogger()->setLogLevel(ELL_ERROR);
-        ASSERT_TRUE(device->getFileSystem()->addFileArchive(kArchive, true, true))
+        ASSERT_TRUE(device->getFileSystem()->addFileArchive(kArchive.c_str(), true, true))
             << "cannot mount " << kArchive;
     }
     static void TearDownTestSuite() {

@@ -1,6 +1,7 @@
 // The whole show played through the virtual clock on damaged content: no archive, an empty
 // or a broken zip, each model missing in turn, no font, images that do not decode. Whatever
 // is missing stays empty; every scene is entered and draws, and the show ends by itself.
+#include "common/show_fixture.h"
 #include "harden_show_driver.h"
 #include "host/archive_guard.h"
 
@@ -47,7 +48,7 @@ std::string writeVariant(const std::string& name, const Bytes& bytes) {
 }
 
 const Bytes& archive() {
-    static const Bytes bytes = readFile(TEST_BUILD_DIR "/data.lll");
+    static const Bytes bytes = readFile(showtest::builtArchive());
     return bytes;
 }
 
@@ -111,7 +112,7 @@ void expectPlaysThrough(const std::string& archivePath, const std::string& what)
 } // namespace
 
 TEST(HardenContent, FullContentPlaysThrough) {
-    expectPlaysThrough(TEST_BUILD_DIR "/data.lll", "full archive");
+    expectPlaysThrough(showtest::builtArchive(), "full archive");
 }
 
 TEST(HardenContent, NoArchivePlaysThrough) {
@@ -161,7 +162,7 @@ TEST(HardenContent, TheGuardHidesNoJpegOfTheRealArchive) {
     irr::IrrlichtDevice* device = irr::createDevice(irr::video::EDT_NULL);
     ASSERT_NE(device, nullptr);
     irr::io::IFileSystem* fs = device->getFileSystem();
-    ASSERT_TRUE(show::mountGuardedArchive(fs, TEST_BUILD_DIR "/data.lll"));
+    ASSERT_TRUE(show::mountGuardedArchive(fs, showtest::builtArchive().c_str()));
     const irr::io::IFileList* list = fs->getFileArchive(0)->getFileList();
     int jpegs = 0;
     for (irr::u32 i = 0; i < list->getFileCount(); ++i) {

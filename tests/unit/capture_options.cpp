@@ -27,7 +27,7 @@ TEST(CaptureOptions, NoArgumentsCaptureTheWholeShowToTheDefaultVideo) {
     EXPECT_EQ(p.options.width, kDefaultWidth);
     EXPECT_EQ(p.options.height, kDefaultHeight);
     EXPECT_EQ(p.options.fps, kDefaultFps);
-    EXPECT_EQ(p.options.antiAlias, kShowsAntiAlias);
+    EXPECT_EQ(p.options.antiAlias, show::kAntiAliasSamples);
     const FramePlan plan(p.options);
     EXPECT_TRUE(plan.keeps(0));
     EXPECT_FALSE(plan.finishedBefore(int64_t(1) << 40)); // the show's end decides

@@ -1,6 +1,8 @@
 // The show's music: the built track decodes to the composed length, every scene gets the
 // spectrum its visuals were designed around, decoding lines up with what was rendered, and
 // the arrangement puts an onset on every scene boundary.
+#include "common/show_fixture.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -19,7 +21,7 @@ namespace {
 
 using namespace musicgen;
 
-const std::string kBuiltTrack = std::string(TEST_BUILD_DIR) + "/track/pelomvin_track.mp3";
+const std::string kBuiltTrack = showtest::builtTrack();
 
 // Decoded once for the whole suite: the full track takes a moment.
 const Decoded& builtTrack() {

@@ -124,8 +124,7 @@ int main(int argc, char** argv) {
     startup.virtualTime = true;
     startup.fps = o.fps;
     startup.vsync = false; // frames go as fast as they are drawn, never at the display's pace
-    if (o.antiAlias != kShowsAntiAlias)
-        startup.antiAlias = o.antiAlias;
+    startup.antiAlias = o.antiAlias;
     const Clock::time_point launched = Clock::now();
     show::Show show;
     switch (show::startShow(show, startup)) {

@@ -9,15 +9,14 @@
 // depends on how fast the machine draws.
 #pragma once
 
+#include "host/startup.h"
+
 #include <cstdint>
 #include <limits>
 #include <string>
 #include <vector>
 
 namespace capture {
-
-// Meaning: the window multisamples as the show's own window does.
-constexpr int kShowsAntiAlias = -1;
 
 enum class Mode { Video, Png, Frames, Bench };
 
@@ -26,7 +25,7 @@ struct Options {
     int width = 0;
     int height = 0;
     int fps = 0;
-    int antiAlias = kShowsAntiAlias; // multisample count of the window; 0 for none
+    int antiAlias = show::kAntiAliasSamples; // multisample count of the window; 0 for none
     double from = 0.0;
     double to = std::numeric_limits<double>::infinity(); // the show's end
     std::string video;                                   // Mode::Video
