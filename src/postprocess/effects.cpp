@@ -23,18 +23,44 @@ bool hasInput(const SinglePassNode* node) {
     return node && node->RenderTarget;
 }
 
-void sceneInto(ISceneManager* smgr, ITexture* target) {
-    selectTarget(smgr->getVideoDriver(), target);
-    smgr->drawAll();
+// The registration walk of drawAll: a node's children are reached only while it is shown.
+// A particle system emits and ages its particles when reached, shown or not; hidden for the
+// call, it registers nothing to draw.
+void emitParticles(ISceneNode* node) {
+    if (node->getType() == irr::scene::ESNT_PARTICLE_SYSTEM) {
+        const bool shown = node->isVisible();
+        node->setVisible(false);
+        node->OnRegisterSceneNode();
+        node->setVisible(shown);
+    }
+    if (!node->isVisible())
+        return;
+    for (ISceneNode* child : node->getChildren())
+        emitParticles(child);
 }
 
-void passInto(ISceneManager* smgr, ISceneNode* node, ITexture* target) {
+void drawScene(const Effects& effects, ISceneManager* smgr) {
+    if (effects.drawing)
+        smgr->drawAll();
+    else
+        animateWithoutDrawing(smgr, effects.timer ? effects.timer->getTime() : 0);
+}
+
+void sceneInto(const Effects& effects, ISceneManager* smgr, ITexture* target) {
+    if (effects.drawing)
+        selectTarget(smgr->getVideoDriver(), target);
+    drawScene(effects, smgr);
+}
+
+void passInto(const Effects& effects, ISceneManager* smgr, ISceneNode* node, ITexture* target) {
+    if (!effects.drawing)
+        return;
     selectTarget(smgr->getVideoDriver(), target);
     node->render();
 }
 
-void passOntoScreen(ISceneManager* smgr, ISceneNode* node) {
-    passInto(smgr, node, nullptr);
+void passOntoScreen(const Effects& effects, ISceneManager* smgr, ISceneNode* node) {
+    passInto(effects, smgr, node, nullptr);
 }
 
 void setVisible(ISceneNode* node, bool visible) {
@@ -44,13 +70,13 @@ void setVisible(ISceneNode* node, bool visible) {
 }
 
 // Scene into the node's input, the node onto the screen.
-void renderThroughSinglePass(SinglePassNode* node, ISceneManager* smgr) {
+void renderThroughSinglePass(const Effects& effects, SinglePassNode* node, ISceneManager* smgr) {
     if (!hasInput(node)) {
-        renderDirect(smgr);
+        renderDirect(effects, smgr);
         return;
     }
-    sceneInto(smgr, node->RenderTarget);
-    passOntoScreen(smgr, node);
+    sceneInto(effects, smgr, node->RenderTarget);
+    passOntoScreen(effects, smgr, node);
 }
 
 } // namespace
@@ -85,26 +111,38 @@ void createEffects(Effects& effects, ISceneManager* smgr, irr::s32 screenWidth) 
                               kBloomMultiplier, smgr);
 }
 
-void renderDirect(ISceneManager* smgr) {
-    smgr->drawAll();
+void beginScene(const Effects& effects, irr::video::IVideoDriver* driver,
+                irr::video::SColor clear) {
+    if (effects.drawing)
+        driver->beginScene(true, true, clear);
+}
+
+void animateWithoutDrawing(ISceneManager* smgr, irr::u32 timeMs) {
+    ISceneNode* root = smgr->getRootSceneNode();
+    root->OnAnimate(timeMs);
+    emitParticles(root);
+}
+
+void renderDirect(const Effects& effects, ISceneManager* smgr) {
+    drawScene(effects, smgr);
 }
 
 void renderThroughBlurPair(const Effects& effects, ISceneManager* smgr) {
     if (!hasInput(effects.firstBlur) || !hasInput(effects.secondBlur)) {
-        renderDirect(smgr);
+        renderDirect(effects, smgr);
         return;
     }
-    sceneInto(smgr, effects.firstBlur->RenderTarget);
-    passInto(smgr, effects.firstBlur, effects.secondBlur->RenderTarget);
-    passOntoScreen(smgr, effects.secondBlur);
+    sceneInto(effects, smgr, effects.firstBlur->RenderTarget);
+    passInto(effects, smgr, effects.firstBlur, effects.secondBlur->RenderTarget);
+    passOntoScreen(effects, smgr, effects.secondBlur);
 }
 
 void renderThroughBloom(const Effects& effects, ISceneManager* smgr) {
-    renderThroughSinglePass(effects.bloom, smgr);
+    renderThroughSinglePass(effects, effects.bloom, smgr);
 }
 
 void renderThroughInvert(const Effects& effects, ISceneManager* smgr) {
-    renderThroughSinglePass(effects.invert, smgr);
+    renderThroughSinglePass(effects, effects.invert, smgr);
 }
 
 void renderGlass(const Effects& effects, ISceneManager* smgr, ISceneNode* picture,
@@ -113,19 +151,20 @@ void renderGlass(const Effects& effects, ISceneManager* smgr, ISceneNode* pictur
     if (!hasInput(glass) || !glass->OffsetTarget) {
         setVisible(picture, true);
         setVisible(offsetMap, false);
-        renderDirect(smgr);
+        renderDirect(effects, smgr);
         return;
     }
-    selectTarget(smgr->getVideoDriver(), glass->RenderTarget);
+    if (effects.drawing)
+        selectTarget(smgr->getVideoDriver(), glass->RenderTarget);
     setVisible(picture, true);
     setVisible(offsetMap, false);
-    smgr->drawAll();
+    drawScene(effects, smgr);
 
     setVisible(offsetMap, true);
     setVisible(picture, false);
-    sceneInto(smgr, glass->OffsetTarget);
+    sceneInto(effects, smgr, glass->OffsetTarget);
 
-    passOntoScreen(smgr, glass);
+    passOntoScreen(effects, smgr, glass);
 }
 
 } // namespace show

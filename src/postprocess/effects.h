@@ -34,6 +34,12 @@ constexpr irr::f32 kBloomStrength = 5.0f;
 constexpr irr::f32 kBloomMultiplier = 9.0f;
 
 struct Effects {
+    // False while the show skips frames: a sequence then runs only what changes the show's
+    // state (the scene graph's animation and its particle systems' emission), once for every
+    // scene draw it would make and with the same nodes shown, and nothing reaches the GPU.
+    bool drawing = true;
+    irr::ITimer* timer = nullptr; // the engine timer the scene graph animates on
+
     IPostProcessMotionBlur* motionBlur = nullptr;
     IPostProcessBlur* firstBlur = nullptr;
     IPostProcessBlur* secondBlur = nullptr;
@@ -48,8 +54,14 @@ struct Effects {
 // motion blur are screenWidth x screenWidth/2, the others 1024 x 512.
 void createEffects(Effects& effects, irr::scene::ISceneManager* smgr, irr::s32 screenWidth);
 
+// The frame's beginScene: clears the frame buffer and depth to clear (left out while skipping).
+void beginScene(const Effects& effects, irr::video::IVideoDriver* driver, irr::video::SColor clear);
 // Scene graph straight into the frame buffer.
-void renderDirect(irr::scene::ISceneManager* smgr);
+void renderDirect(const Effects& effects, irr::scene::ISceneManager* smgr);
+// What ISceneManager::drawAll changes in the show's state, without drawing: the animators
+// and animated meshes step to the engine timer's time, and every particle system that drawAll
+// would reach emits and ages its particles.
+void animateWithoutDrawing(irr::scene::ISceneManager* smgr, irr::u32 timeMs);
 // Scene into the first blur, first blur into the second, second blur onto the screen.
 void renderThroughBlurPair(const Effects& effects, irr::scene::ISceneManager* smgr);
 // Scene into the bloom node, bloom onto the screen.

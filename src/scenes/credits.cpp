@@ -154,11 +154,11 @@ void render(Show& show, const CreditScene& credit) {
             show.overlay.fader->fadeIn(kHitFadeMs);
             state.flash = false;
         }
-        show.engine.driver->beginScene(true, true, kClearFlash);
+        beginScene(show.effects, show.engine.driver, kClearFlash);
         renderThroughInvert(show.effects, show.engine.smgr);
         return;
     }
-    show.engine.driver->beginScene(true, true, kClearOpaque);
+    beginScene(show.effects, show.engine.driver, kClearOpaque);
     renderThroughBloom(show.effects, show.engine.smgr);
 }
 

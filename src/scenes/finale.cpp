@@ -100,7 +100,7 @@ void updateFinale(Show& show) {
 
 // Without the roundabout model the offset map stays empty and the picture shows undisplaced.
 void renderFinale(Show& show) {
-    show.engine.driver->beginScene(true, true, kClearColour);
+    beginScene(show.effects, show.engine.driver, kClearColour);
     renderGlass(show.effects, show.engine.smgr, show.world.spout, show.world.roundabout);
 }
 

@@ -39,7 +39,7 @@ void update(Show& show) {
 }
 
 void render(Show& show) {
-    show.engine.driver->beginScene(true, true, kClear);
+    beginScene(show.effects, show.engine.driver, kClear);
     renderThroughBlurPair(show.effects, show.engine.smgr);
 }
 

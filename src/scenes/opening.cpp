@@ -66,8 +66,8 @@ void titleFrame(Show& show) {
 }
 
 void renderPlain(Show& show) {
-    show.engine.driver->beginScene(true, true, irr::video::SColor(0));
-    renderDirect(show.engine.smgr);
+    beginScene(show.effects, show.engine.driver, irr::video::SColor(0));
+    renderDirect(show.effects, show.engine.smgr);
 }
 
 } // namespace

@@ -143,7 +143,7 @@ void updateSnow(Show& show) {
 }
 
 void renderBloom(Show& show) {
-    show.engine.driver->beginScene(true, true, kClearColour);
+    beginScene(show.effects, show.engine.driver, kClearColour);
     renderThroughBloom(show.effects, show.engine.smgr);
 }
 

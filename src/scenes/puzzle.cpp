@@ -61,7 +61,7 @@ void update(Show& show) {
 }
 
 void render(Show& show) {
-    show.engine.driver->beginScene(true, true, kClear);
+    beginScene(show.effects, show.engine.driver, kClear);
     renderThroughBloom(show.effects, show.engine.smgr);
 }
 

@@ -190,7 +190,7 @@ TEST(NullDevice, BuildsTheChainAndRunsEverySequenceSilently) {
     show::Effects effects;
     show::createEffects(effects, smgr, kWindowWidth);
     device->getVideoDriver()->beginScene(true, true, SColor(0));
-    show::renderDirect(smgr);
+    show::renderDirect(show::Effects{}, smgr);
     show::renderThroughBlurPair(effects, smgr);
     show::renderThroughBloom(effects, smgr);
     show::renderThroughInvert(effects, smgr);

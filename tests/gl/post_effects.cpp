@@ -425,7 +425,7 @@ TEST_F(Effect, MotionBlurBlendsTheNewFrameWithItsHistory) {
 
 TEST_F(Effect, ASequenceKeepsThePictureWhereDirectDrawingPutsIt) {
     addCube(kFullLevel, kLeft);
-    show::renderDirect(gl.smgr);
+    show::renderDirect(effects, gl.smgr);
     const Image direct = gltest::readScreen(driver);
     effects.bloom->Callback->Multiplier = 0.0f; // the bloom node then passes its input through
     show::renderThroughBloom(effects, gl.smgr);

@@ -21,16 +21,6 @@ show::VirtualTime& virtualClock(show::Show& show) {
     return static_cast<show::VirtualTime&>(*show.time);
 }
 
-// An empty scissor box: every draw and clear still runs, no fragment is written.
-void discardFragments(bool discard) {
-    if (discard) {
-        glScissor(0, 0, 0, 0);
-        glEnable(GL_SCISSOR_TEST);
-    } else {
-        glDisable(GL_SCISSOR_TEST);
-    }
-}
-
 } // namespace
 
 CapturePort::CapturePort(show::Show& show, const FramePlan& plan, Progress& progress)
@@ -48,8 +38,7 @@ bool CapturePort::deviceRunning() {
 void CapturePort::frameStarted(const show::SceneRow& row) {
     frame_ = clock_.frame();
     keep_ = plan_.keeps(frame_);
-    if (!keep_)
-        discardFragments(true);
+    show_.effects.drawing = keep_;
     scene_ = row.number;
     timing_ = bench_ && keep_;
     started_ = Clock::now();
@@ -60,14 +49,13 @@ void CapturePort::drawingStarted() {
 }
 
 void CapturePort::frameDrawn() {
-    if (!keep_)
-        discardFragments(false);
-    else if (sink_)
+    if (sink_)
         readFrame();
 }
 
 void CapturePort::finishFrame() {
-    EngineFramePort::finishFrame();
+    if (keep_)
+        EngineFramePort::finishFrame();
     if (timing_) {
         // Drawing is done when the GPU (here llvmpipe's threads) is done, not when it was asked.
         glFinish();

@@ -1,11 +1,11 @@
 // The frame port of the capture tool: the demo's own port, plus what a recording needs.
 //
-// Every frame of the show runs, from the first, exactly as in the demo: the same logic, the
-// same scene-graph draws (animators, particle systems, animated meshes and the water surface
-// all advance inside drawAll), the same GUI draw. A frame that is not kept is drawn with the
-// GPU's fragment work switched off (an empty scissor box), so it costs the vertex work only;
-// no render target carries pixels from one frame to the next (every pass clears its target),
-// so the first kept frame is the frame a capture from the start draws.
+// Every frame of the show runs, from the first, exactly as in the demo: the same logic and
+// the same scene-graph passes. A frame that is not kept is skipped: the render sequences
+// then run the engine's animation and particle emission once for every scene draw, as
+// drawAll would, and draw nothing, and neither the GUI nor the frame is drawn. No render
+// target carries pixels from one frame to the next (every pass clears its target), so the
+// first kept frame is the frame a capture from the start draws.
 #pragma once
 
 #include "host/timeline.h"
