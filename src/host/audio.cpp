@@ -3,8 +3,12 @@
 #include <SDL.h>
 #include <mpg123.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <system_error>
 
 namespace show {
@@ -53,6 +57,34 @@ std::vector<float> decodeMp3(const std::string& path) {
     return out;
 }
 
+// Standard error pointed at /dev/null for as long as it lives. The sound stack's libraries
+// write their own complaints straight to the descriptor (ALSA: "cannot find card '0'") while
+// SDL tries its drivers; the show reports a failure in its own words instead.
+class QuietStandardError {
+  public:
+    QuietStandardError() {
+        std::fflush(stderr);
+        saved_ = dup(STDERR_FILENO);
+        const int nothing = open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (saved_ >= 0 && nothing >= 0)
+            dup2(nothing, STDERR_FILENO);
+        if (nothing >= 0)
+            close(nothing);
+    }
+    ~QuietStandardError() {
+        if (saved_ < 0)
+            return;
+        std::fflush(stderr);
+        dup2(saved_, STDERR_FILENO);
+        close(saved_);
+    }
+    QuietStandardError(const QuietStandardError&) = delete;
+    QuietStandardError& operator=(const QuietStandardError&) = delete;
+
+  private:
+    int saved_ = -1;
+};
+
 } // namespace
 
 AudioTrack::~AudioTrack() {
@@ -60,6 +92,7 @@ AudioTrack::~AudioTrack() {
 }
 
 bool AudioTrack::initOutput() {
+    const QuietStandardError quiet;
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
         return false;
     sdlAudioUp_ = true;
@@ -100,19 +133,56 @@ bool AudioTrack::load(const std::string& path) {
     return true;
 }
 
-void AudioTrack::play() {
-    consumed_.store(0);
+void AudioTrack::playSilently() {
+    silent_ = true;
+}
+
+void AudioTrack::play(uint32_t from) {
+    if (device_ != 0) {
+        // The callback must not be half-way through a buffer while the count moves under it.
+        SDL_LockAudioDevice(device_);
+        consumed_.store(from);
+        SDL_UnlockAudioDevice(device_);
+    } else {
+        consumed_.store(from);
+    }
+    silentBase_ = from;
+    silentStart_ = std::chrono::steady_clock::now();
     playing_.store(true);
+    paused_ = false;
     if (device_ != 0)
         SDL_PauseAudioDevice(device_, 0);
 }
 
-uint32_t AudioTrack::position() const {
+void AudioTrack::pause(bool paused) {
+    if (!playing_.load() || paused == paused_)
+        return;
+    if (silent_) {
+        // The clock's frames so far become the base the clock resumes from.
+        silentBase_ = heardFrames();
+        silentStart_ = std::chrono::steady_clock::now();
+    }
+    paused_ = paused;
+    if (device_ != 0)
+        SDL_PauseAudioDevice(device_, paused ? 1 : 0);
+}
+
+uint64_t AudioTrack::heardFrames() const {
     if (!playing_.load())
         return 0;
+    if (silent_) {
+        if (paused_)
+            return silentBase_;
+        const std::chrono::duration<double> since = std::chrono::steady_clock::now() - silentStart_;
+        return silentBase_ + uint64_t(since.count() * kSampleRate);
+    }
     const uint64_t consumed = consumed_.load();
     // The last buffer handed to the device is still being heard.
-    const uint64_t heard = consumed > deviceBufferFrames_ ? consumed - deviceBufferFrames_ : 0;
+    return consumed > deviceBufferFrames_ ? consumed - deviceBufferFrames_ : 0;
+}
+
+uint32_t AudioTrack::position() const {
+    const uint64_t heard = heardFrames();
     return heard < length() ? static_cast<uint32_t>(heard) : kPositionAfterEnd;
 }
 
@@ -156,6 +226,7 @@ void AudioTrack::close() {
         sdlAudioUp_ = false;
     }
     playing_.store(false);
+    paused_ = false;
 }
 
 } // namespace show

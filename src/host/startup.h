@@ -15,6 +15,9 @@ namespace show {
 struct Show;
 
 constexpr int kAntiAliasSamples = 4;
+// The rate the demo's player skips ahead at (to a start position, after a seek, on a loop):
+// the frame it lands on is the frame a capture at this rate shows there.
+constexpr int kPlayerSkipFps = 60;
 constexpr const char* kArchivePath = "data.lll";
 constexpr const char* kTrackPath = "track/pelomvin_track.mp3";
 constexpr const wchar_t* kWindowCaption = L"pelomvin";
@@ -31,18 +34,34 @@ struct StartupOptions {
     int antiAlias = kAntiAliasSamples;
     const char* archive = kArchivePath;
     const char* track = kTrackPath;
+    // The live show only: what to do without a sound device, how late the picture runs
+    // against the sound, and the player's skip rate.
+    SoundMode sound = SoundMode::On;
+    int pictureOffsetMs = 0;
+    int skipFps = kPlayerSkipFps;
+    // Fullscreen at the desktop's own size without a mode switch: a window over the whole
+    // screen that asks the window manager for the fullscreen state.
+    bool desktop = false;
 };
 
 enum class StartupResult { Ready, NoDevice, SoundInitFailed, TrackFailed };
 
 // Runs start-up stages 1 to 6. On NoDevice nothing else was made.
 StartupResult startShow(Show& show, const StartupOptions& options);
-// The show start: end mark, play position 0, row offsets cleared, playback started.
+// The show start: end mark, play position 0, row offsets cleared, the engine's random
+// generator back at its seed. Playback is the caller's (the player starts it where it lands).
 void beginShow(Show& show);
+// Takes the show back to the state start-up left it in, on the same device and music: every
+// body, node, animator, light and overlay element the scenes made or moved is gone and made
+// anew, the scenes' shared state is cleared. The effect nodes stay. Then beginShow.
+void restartShow(Show& show);
 // Frees the rigid bodies, releases the device and closes the sound output.
 void shutdownShow(Show& show);
 
 // Makes X errors from the GL driver non-fatal (a swap-interval call under Xvfb raises one).
+// The one known to be harmless is not reported; any other gets one line.
 void installXErrorHandler();
+// The desktop's own size, from the X display; false without a display.
+bool desktopSize(int& width, int& height);
 
 } // namespace show

@@ -31,6 +31,8 @@ ShowEnd runTimeline(Show& show, FramePort& port, const std::vector<SceneRow>& ro
             if (row.afterFrame)
                 row.afterFrame(show);
         }
+        if (port.interrupted())
+            return ShowEnd::Interrupted;
     }
     show.quitCode = kQuitRequested;
     return ShowEnd::Finished;

@@ -34,6 +34,9 @@ class FramePort {
     virtual ~FramePort() = default;
     virtual bool deviceRunning() = 0; // also delivers input events
     virtual bool escapeHeld() = 0;
+    // Asked when a scene's loop has ended: true ends the pass at once, with no further
+    // hand-over (the player starts a new pass from the show's start-up state).
+    virtual bool interrupted() { return false; }
     virtual void readSpectrumThenPosition() = 0;
     virtual void finishFrame() = 0; // GUI draw, endScene, status text
 
@@ -42,10 +45,11 @@ class FramePort {
     virtual void drawingStarted() {}                  // the scene's logic is done, render is next
 };
 
-enum class ShowEnd { Finished, Escaped };
+enum class ShowEnd { Finished, Escaped, Interrupted };
 
 // Plays the rows in order, each while the play position read in the previous frame lies in
-// its interval. Hand-overs always run, even for a scene whose interval was skipped.
+// its interval. Hand-overs always run, even for a scene whose interval was skipped, unless
+// the port interrupts the pass.
 ShowEnd runTimeline(Show& show, FramePort& port, const std::vector<SceneRow>& rows);
 
 // Port onto the real engine and music.

@@ -284,7 +284,7 @@ IMesh* loadTangentMesh(Show& show, const char* meshPath, const char* bumpPath,
     if (!mesh)
         return nullptr;
     normalMap = driver->getTexture(bumpPath);
-    if (normalMap)
+    if (normalMap && !show.world.contentPrepared)
         driver->makeNormalMapTexture(normalMap, kNormalMapAmplitude);
     return smgr->getMeshManipulator()->createMeshWithTangents(mesh->getMesh(0, kFullDetail, -1, -1),
                                                               false, false, false, true);
@@ -512,7 +512,7 @@ void buildSpout(Show& show) {
 // model's own material: the glass effect then bends the picture by a plain-lit shape.
 void buildRoundabout(Show& show) {
     World& world = show.world;
-    if (show.engine.gpu) {
+    if (show.engine.gpu && !world.contentPrepared) {
         world.normalColourMaterial = show.engine.gpu->addHighLevelShaderMaterial(
             kNormalColourVertexProgram, "main", EVST_VS_1_1, kNormalColourFragmentProgram, "main",
             EPST_PS_1_1, nullptr, EMT_SOLID, 0);

@@ -77,6 +77,9 @@ struct World {
     irr::scene::IParticleSystemSceneNode* snowField = nullptr;
     irr::scene::IAnimatedMeshSceneNode* roundabout = nullptr;
     irr::s32 normalColourMaterial = -1; // -1 when the shader could not be made
+    // Set when the world is built again on the same device: the normal maps were already made
+    // from the bump textures in place, and the roundabout's shader already exists.
+    bool contentPrepared = false;
     irr::scene::ICameraSceneNode* camera = nullptr;
     Path pathA, pathB, pathC;
 };
