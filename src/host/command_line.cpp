@@ -143,6 +143,9 @@ DemoArguments parseDemoArguments(int argc, const char* const* argv) {
     }
     if (p.fromScene > 0 && p.fromSeconds > 0.0)
         return fail("--from and --scene both say where to start; give one");
+    const bool sizeGiven = positional.size() == 3 || positional.size() == 4;
+    if (p.desktop && sizeGiven)
+        return fail("--desktop takes the desktop's own size; give no WIDTH HEIGHT with it");
     parsed.commandLine = parseCommandLine(int(positional.size()), positional.data());
     const CommandLine& cmd = parsed.commandLine;
     if (positional.size() == 3 && cmd.width == 0 && cmd.height == 0)

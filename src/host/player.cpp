@@ -44,23 +44,19 @@ void PlayerPort::startPass(int64_t landing) {
 bool PlayerPort::deviceRunning() {
     if (interrupt_)
         return false;
-    if (quit_)
-        return true; // the frame's Escape test ends the show
     if (time_.skipping() && ++skipped_ % kSkipFramesPerLook != 0)
         return true;
     windowOpen_ = show_.engine.device->run();
     takePresses();
-    while (windowOpen_ && paused_ && !quit_ && !interrupt_) {
+    // Escape is a held key, as for the frame loop: seen held, it ends the pause, and the
+    // frame's Escape test then ends the show.
+    while (windowOpen_ && paused_ && !interrupt_ && !show_.receiver->keyState(irr::KEY_ESCAPE)) {
         std::this_thread::sleep_for(kPausedLook);
         windowOpen_ = show_.engine.device->run();
         takePresses();
     }
     // Escape ends the show through the frame loop's own test, at the top of the next frame.
     return windowOpen_ && !interrupt_;
-}
-
-bool PlayerPort::escapeHeld() {
-    return quit_ || EngineFramePort::escapeHeld();
 }
 
 void PlayerPort::frameStarted(const SceneRow&) {
@@ -91,9 +87,6 @@ void PlayerPort::takePresses() {
 
 void PlayerPort::press(irr::EKEY_CODE key) {
     switch (key) {
-    case irr::KEY_ESCAPE:
-        quit_ = true;
-        break;
     case irr::KEY_SPACE:
         setPaused(!paused_);
         break;

@@ -10,7 +10,8 @@
 // - A control that moves the show (a seek, a scene jump) interrupts the pass at the end of
 //   the frame and starts a new one; no further hand-over runs. Pause stops the one clock.
 //
-// Keys: Escape quits (paused or not), Space pauses and resumes, Right and Left seek 10 s,
+// Keys: Escape quits while held (paused or not), as the show's own frame loop has it; Space
+// pauses and resumes, Right and Left seek 10 s,
 // Page Down and Page Up jump to the next and previous scene (Page Up restarts the scene on
 // screen when it has run for more than two seconds), F shows or hides the frame rate.
 #pragma once
@@ -39,7 +40,6 @@ class PlayerPort : public EngineFramePort {
     PlayerPort(Show& show, PlayerTime& time, const std::vector<SceneRow>& rows);
 
     bool deviceRunning() override;
-    bool escapeHeld() override;
     bool interrupted() override { return interrupt_; }
     void frameStarted(const SceneRow& row) override;
     void finishFrame() override;
@@ -78,7 +78,6 @@ class PlayerPort : public EngineFramePort {
     int64_t nextLanding_ = 0;
     uint32_t asked_ = 0; // the position the pending seek goes to
     bool interrupt_ = false;
-    bool quit_ = false;
     bool paused_ = false;
     bool windowOpen_ = true;
     bool frameRateShown_ = false;

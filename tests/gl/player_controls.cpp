@@ -26,7 +26,7 @@ namespace {
 
 constexpr int kWidth = 160;
 constexpr int kHeight = 120;
-constexpr int kFps = 10; // the player's skip rate and the capture's rate alike
+constexpr int kFps = 5; // the player's skip rate and the capture's rate alike
 
 std::string framePath(const std::string& dir, int64_t frame) {
     char name[64];
@@ -39,10 +39,11 @@ std::string straightPlay(double seconds) {
     static std::string dir;
     if (dir.empty()) {
         dir = gltest::outputPath("player_straight");
+        std::filesystem::remove_all(dir);
         const std::string command = std::string("cd '") + TEST_BUILD_DIR +
-                                    "' && ./demo-capture --size 160x120 --fps 10 --to " +
-                                    std::to_string(seconds) + " --png '" + dir +
-                                    "' >/dev/null 2>&1";
+                                    "' && ./demo-capture --size 160x120 --fps " +
+                                    std::to_string(kFps) + " --to " + std::to_string(seconds) +
+                                    " --png '" + dir + "' >/dev/null 2>&1";
         EXPECT_EQ(std::system(command.c_str()), 0) << command;
     }
     return dir;
@@ -54,14 +55,22 @@ bool sameFrame(const std::string& a, const std::string& b) {
     return std::system(command.c_str()) == 0;
 }
 
-void press(Show& show, irr::EKEY_CODE key) {
+void key(Show& show, irr::EKEY_CODE code, bool down) {
     irr::SEvent event{};
     event.EventType = irr::EET_KEY_INPUT_EVENT;
-    event.KeyInput.Key = key;
-    event.KeyInput.PressedDown = true;
+    event.KeyInput.Key = code;
+    event.KeyInput.PressedDown = down;
     show.receiver->OnEvent(event);
-    event.KeyInput.PressedDown = false;
-    show.receiver->OnEvent(event);
+}
+
+void press(Show& show, irr::EKEY_CODE code) {
+    key(show, code, true);
+    key(show, code, false);
+}
+
+// Escape ends the show while it is held.
+void holdEscape(Show& show) {
+    key(show, irr::KEY_ESCAPE, true);
 }
 
 // What a pass of the show leaves behind, as counts a fresh start can be held against.
@@ -74,12 +83,13 @@ struct Leftovers {
     int32_t boxCounter = -1;
     int32_t slideCount = -1;
     int nextRandom = -1;
+    int nextEngineRandom = -1; // what the particle emitters draw next
 
     bool operator==(const Leftovers& o) const {
         return sceneNodes == o.sceneNodes && guiElements == o.guiElements && bodies == o.bodies &&
                affectors == o.affectors && creditsLine == o.creditsLine &&
                boxCounter == o.boxCounter && slideCount == o.slideCount &&
-               nextRandom == o.nextRandom;
+               nextRandom == o.nextRandom && nextEngineRandom == o.nextEngineRandom;
     }
 };
 
@@ -110,6 +120,7 @@ Leftovers leftovers(Show& show) {
     l.slideCount = show.scene.slideCount;
     Random copy = show.random;
     l.nextRandom = copy.next();
+    l.nextEngineRandom = show.engine.device->getRandomizer()->rand();
     return l;
 }
 
@@ -161,6 +172,7 @@ struct PlayerRun {
 TEST(Player, EveryControlLandsOnTheFrameStraightPlayShows) {
     const std::string straight = straightPlay(200.0);
     const std::string mine = gltest::outputPath("player_landings");
+    std::filesystem::remove_all(mine);
     std::filesystem::create_directories(mine);
     std::vector<int64_t> landed;
     PlayerRun run;
@@ -187,17 +199,18 @@ TEST(Player, EveryControlLandsOnTheFrameStraightPlayShows) {
             press(show, irr::KEY_RIGHT);
             break;
         default: // ten seconds into the finale
-            press(show, irr::KEY_ESCAPE);
+            holdEscape(show);
             break;
         }
     }));
-    const ShowEnd end = playShow(run.show, *run.port, run.rows, 800, false);
+    const ShowEnd end = playShow(run.show, *run.port, run.rows, 80 * kFps, false);
     EXPECT_EQ(end, ShowEnd::Escaped);
 
-    // Frame numbers at 10 fps: seconds times ten, and a scene's first frame rounded up.
+    // Frame numbers: seconds times the rate, and a scene's first frame rounded up.
     const int64_t scene9 = (int64_t(kSceneStarts[8]) * kFps + kSampleRate - 1) / kSampleRate;
     const int64_t scene20 = (int64_t(kSceneStarts[19]) * kFps + kSampleRate - 1) / kSampleRate;
-    const std::vector<int64_t> expected = {800, 900, 800, scene9, scene20, scene20 + 100};
+    const std::vector<int64_t> expected = {80 * kFps, 90 * kFps, 80 * kFps,
+                                           scene9,    scene20,   scene20 + 10 * kFps};
     ASSERT_EQ(landed, expected);
     for (size_t i = 0; i < landed.size(); ++i)
         EXPECT_TRUE(sameFrame(framePath(mine, landed[i]) + "_" + std::to_string(i) + ".png",
@@ -219,12 +232,12 @@ TEST(Player, ALoopStartsTheShowAgainWithNothingLeftOfThePassBefore) {
             for (int i = 0; i < 10; ++i)
                 press(show, irr::KEY_RIGHT);
         if (landing == 3)
-            press(show, irr::KEY_ESCAPE);
+            holdEscape(show);
     }));
     const ShowEnd end = playShow(run.show, *run.port, run.rows, 0, true);
     EXPECT_EQ(end, ShowEnd::Escaped);
     ASSERT_EQ(landed.size(), 4u);
-    EXPECT_EQ(landed[2], 2000);
+    EXPECT_EQ(landed[2], 200 * kFps);
     EXPECT_EQ(landed[3], 0) << "the loop starts at the show's first frame";
     ASSERT_EQ(atStart.size(), 2u);
     EXPECT_TRUE(atStart[0] == atStart[1]);

@@ -15,12 +15,12 @@ run() { # run ENV... -- ARGS: status into $status, stderr into $WORK/err
 
 mv track/pelomvin_track.mp3 track/elsewhere.mp3
 run timeout 60 ./demo 320 240 w
-check "a missing track returns 0 (status $status)" test "$status" -eq 0
+check "a missing track fails with status 1 (status $status)" test "$status" -eq 1
 check "a missing track prints the exact error line" grep -qx '\[ERROR\] could not open file' "$WORK/err"
 mv track/elsewhere.mp3 track/pelomvin_track.mp3
 
 run SDL_AUDIODRIVER=no_such_driver timeout 60 ./demo 320 240 w
-check "no sound output returns 0 (status $status)" test "$status" -eq 0
+check "no sound output fails with status 1 (status $status)" test "$status" -eq 1
 check "no sound output prints the exact error line" grep -qx '\[ERROR\] Could not initialise fmod' "$WORK/err"
 
 run -u DISPLAY timeout 60 ./demo 320 240 w
