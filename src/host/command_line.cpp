@@ -31,9 +31,7 @@ const char* const kDemoHelp =
     "Keys: Escape quits, Space pauses, Right and Left seek 10 s, Page Down and Page Up jump\n"
     "to the next and previous scene, F shows or hides the frame rate.\n";
 
-namespace {
-
-bool parseWhole(const std::string& text, long low, long high, int& out) {
+bool parseWholeNumber(const std::string& text, long low, long high, int& out) {
     if (text.empty())
         return false;
     char* end = nullptr;
@@ -56,6 +54,8 @@ bool parseSeconds(const std::string& text, double& out) {
     out = value;
     return true;
 }
+
+namespace {
 
 struct OptionName {
     const char* name;
@@ -122,11 +122,12 @@ DemoArguments parseDemoArguments(int argc, const char* const* argv) {
             if (!parseSeconds(value, p.fromSeconds))
                 return fail("--from wants seconds from 0 on, not '" + value + "'");
         } else if (word == "--scene") {
-            if (!parseWhole(value, 1, kSceneCount, p.fromScene))
+            if (!parseWholeNumber(value, 1, kSceneCount, p.fromScene))
                 return fail("--scene wants a scene number from 1 to " +
                             std::to_string(kSceneCount) + ", not '" + value + "'");
         } else if (word == "--offset") {
-            if (!parseWhole(value, -kMaxPictureOffsetMs, kMaxPictureOffsetMs, p.pictureOffsetMs))
+            if (!parseWholeNumber(value, -kMaxPictureOffsetMs, kMaxPictureOffsetMs,
+                                  p.pictureOffsetMs))
                 return fail("--offset wants milliseconds from -" +
                             std::to_string(kMaxPictureOffsetMs) + " to " +
                             std::to_string(kMaxPictureOffsetMs) + ", not '" + value + "'");

@@ -54,6 +54,11 @@ std::string launchLine(const CommandLine& cmd);
 // Empty when the size can be opened; otherwise the reason, one line without its newline.
 std::string sizeError(const CommandLine& cmd);
 
+// Option values as both programs read them: the whole text must be the number. A whole
+// number within [low, high]; seconds, finite and not negative.
+bool parseWholeNumber(const std::string& text, long low, long high, int& out);
+bool parseSeconds(const std::string& text, double& out);
+
 // The demo's usage line and its --help text.
 extern const char* const kDemoUsage;
 extern const char* const kDemoHelp;

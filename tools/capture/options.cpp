@@ -2,11 +2,10 @@
 
 #include "tunables.h"
 
+#include "host/command_line.h"
+
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
-#include <cstdlib>
-#include <cstring>
 
 namespace capture {
 
@@ -17,36 +16,15 @@ const char* const kUsage =
 
 namespace {
 
-bool parseInt(const char* text, long low, long high, int& out) {
-    if (!text || !*text)
-        return false;
-    char* end = nullptr;
-    errno = 0;
-    const long value = std::strtol(text, &end, 10);
-    if (errno != 0 || *end != '\0' || value < low || value > high)
-        return false;
-    out = static_cast<int>(value);
-    return true;
-}
-
-bool parseSeconds(const std::string& text, double& out) {
-    if (text.empty())
-        return false;
-    char* end = nullptr;
-    errno = 0;
-    const double value = std::strtod(text.c_str(), &end);
-    if (errno != 0 || *end != '\0' || !std::isfinite(value) || value < 0.0)
-        return false;
-    out = value;
-    return true;
-}
+using show::parseSeconds;
+using show::parseWholeNumber;
 
 bool parseSize(const std::string& text, int& width, int& height) {
     const size_t x = text.find('x');
     if (x == std::string::npos)
         return false;
-    return parseInt(text.substr(0, x).c_str(), kMinSide, kMaxSide, width) &&
-           parseInt(text.substr(x + 1).c_str(), kMinSide, kMaxSide, height);
+    return parseWholeNumber(text.substr(0, x), kMinSide, kMaxSide, width) &&
+           parseWholeNumber(text.substr(x + 1), kMinSide, kMaxSide, height);
 }
 
 bool parseTimes(const std::string& text, std::vector<double>& times) {
@@ -107,11 +85,11 @@ Parsed parseOptions(int argc, const char* const* argv) {
                 return fail("--size wants WxH, each side " + std::to_string(kMinSide) + " to " +
                             std::to_string(kMaxSide) + ", not '" + value + "'");
         } else if (arg == "--fps") {
-            if (!parseInt(value.c_str(), 1, kMaxFps, o.fps))
+            if (!parseWholeNumber(value, 1, kMaxFps, o.fps))
                 return fail("--fps wants a whole number from 1 to " + std::to_string(kMaxFps) +
                             ", not '" + value + "'");
         } else if (arg == "--antialias") {
-            if (!parseInt(value.c_str(), 0, kMaxAntiAlias, o.antiAlias))
+            if (!parseWholeNumber(value, 0, kMaxAntiAlias, o.antiAlias))
                 return fail("--antialias wants a sample count from 0 (none) to " +
                             std::to_string(kMaxAntiAlias) + ", not '" + value + "'");
         } else if (arg == "--from") {
