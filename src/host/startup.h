@@ -10,6 +10,8 @@
 
 #include "host/command_line.h"
 
+#include <EDriverTypes.h>
+
 namespace show {
 
 struct Show;
@@ -31,6 +33,9 @@ struct StartupOptions {
     int antiAlias = kAntiAliasSamples;
     const char* archive = kArchivePath;
     const char* track = kTrackPath;
+    // The engine's null driver builds the whole show without a window: scene logic can then
+    // be tested frame by frame on exactly what start-up makes.
+    irr::video::E_DRIVER_TYPE driver = irr::video::EDT_OPENGL;
 };
 
 enum class StartupResult { Ready, NoDevice, SoundInitFailed, TrackFailed };

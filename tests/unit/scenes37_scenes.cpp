@@ -29,16 +29,14 @@ constexpr float kEdgeLevel = 0.03f; // just under 3.0 once widened to double: qu
 class ScenesTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(showtest::openNullShow(show, kFps, kSceneStarts.back()))
+        ASSERT_EQ(showtest::openNullShow(show, kFps), StartupResult::Ready)
+            << "needs the built track: " << showtest::builtTrack();
+        ASSERT_NE(show.world.twirlGrid[0], nullptr)
             << "the asset generator's archive is missing: " << showtest::builtArchive();
         clock = static_cast<VirtualTime*>(show.time.get());
-        rows = showScenes(kSceneStarts.back());
+        rows = showScenes(show.endMark);
     }
-    void TearDown() override {
-        clearPhysics(show.physics);
-        if (show.engine.device)
-            show.engine.device->drop();
-    }
+    void TearDown() override { shutdownShow(show); }
 
     const SceneRow& row(int scene) const { return rows[scene - 1]; }
     // The hand-over runs after the last frame of the scene before, on that frame's clock.

@@ -20,7 +20,6 @@ constexpr int kSnowScene = 9;
 constexpr int kFirstGreeting = 10;
 constexpr int kLastGreeting = 19;
 constexpr int kFinaleScene = 20;
-constexpr uint32_t kTestEndMark = 8820000;
 constexpr uint32_t kFadeLead = 100000; // the closing fade's distance from the end mark
 
 constexpr int kDropSpread = 100; // drop points are drawn as random below 100
@@ -80,11 +79,10 @@ class LateScenes : public ::testing::Test {
   protected:
     void SetUp() override {
         // Models may be missing: everything here is about state that exists without them.
-        showtest::openNullShow(show, kFps, kTestEndMark);
-        ASSERT_NE(show.engine.device, nullptr);
+        ASSERT_EQ(showtest::openNullShow(show, kFps), StartupResult::Ready)
+            << "needs the built track: " << showtest::builtTrack();
         clock = static_cast<VirtualTime*>(show.time.get());
-        show.endMark = kTestEndMark;
-        rows = showScenes(kTestEndMark);
+        rows = showScenes(show.endMark);
         for (SceneRow& r : rows)
             r.render = nullptr; // a null device has no render targets
         engineFader = show.overlay.fader;
@@ -95,9 +93,7 @@ class LateScenes : public ::testing::Test {
         show.overlay.fader = engineFader;
         if (fader)
             fader->drop();
-        clearPhysics(show.physics);
-        if (show.engine.device)
-            show.engine.device->drop();
+        shutdownShow(show);
     }
 
     const SceneRow& row(int scene) const { return rows[scene - 1]; }
@@ -405,11 +401,11 @@ TEST_F(Finale, TheHeapLeftByEarlierScenesIsClearedOnTheFirstBeat) {
 }
 
 TEST_F(Finale, FadeToBlackStartsOnceNearTheEndAndAResetLiftsIt) {
-    const int beforeFade = int((kTestEndMark - kFadeLead) * uint64_t(kFps) / kSampleRate);
+    const int beforeFade = int((show.endMark - kFadeLead) * uint64_t(kFps) / kSampleRate);
     clock->seekFrame(beforeFade - 2);
     for (int i = 0; i < 2 * kFps && !show.scene.fadeStarted; ++i) {
         frame(kFinaleScene);
-        const bool past = show.position > kTestEndMark - kFadeLead;
+        const bool past = show.position > show.endMark - kFadeLead;
         EXPECT_EQ(fader->calls.empty(), !past) << "position " << show.position;
     }
     ASSERT_TRUE(show.scene.fadeStarted);
