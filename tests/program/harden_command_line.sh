@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Whatever size the console gives, the demo either plays or refuses with one line and status 1;
 # it never crashes. The launch line comes first either way.
-[ -n "${DISPLAY:-}" ] || exec "$(dirname "$0")/../with_display.sh" bash "$0" "$@"
+[ -n "${WITH_DISPLAY:-}" ] || exec "$(dirname "$0")/../with_display.sh" bash "$0" "$@"
 source "$(dirname "$0")/lib/common.bash" "$1"
 
 make_run_folder 1
