@@ -140,28 +140,36 @@ TEST_F(WorldAtStartup, CircleSculptureKeepsCyclingThroughFramesItsMeshHas) {
 }
 
 TEST_F(WorldAtStartup, OrbColoursAreNonPositiveTenthsDrawnInOrder) {
-    Random replay; // the world is the generator's first customer
+    // The world is the generator's first customer. Its first values 41, 18467, 6334, 26500,
+    // 19169, 15724, 11478 and 29358, each scaled by -9/32768 and cut to a whole number of
+    // tenths, give orb 0 the draws 0, -5, -1, -7 and orb 1 -5, -4, -3, -8, taken as alpha,
+    // blue, green and red.
+    const irr::video::SColorf orb0 = show.world.orbLights[0]->getLightData().DiffuseColor;
+    const irr::video::SColorf orb1 = show.world.orbLights[1]->getLightData().DiffuseColor;
+    EXPECT_FLOAT_EQ(orb0.r, -0.7f);
+    EXPECT_FLOAT_EQ(orb0.g, -0.1f);
+    EXPECT_FLOAT_EQ(orb0.b, -0.5f);
+    EXPECT_FLOAT_EQ(orb0.a, 0.0f);
+    EXPECT_FLOAT_EQ(orb1.r, -0.8f);
+    EXPECT_FLOAT_EQ(orb1.g, -0.3f);
+    EXPECT_FLOAT_EQ(orb1.b, -0.4f);
+    EXPECT_FLOAT_EQ(orb1.a, -0.5f);
+    // Every orb darkens: whole tenths from 0 down to -0.8, some below 0.
     bool anyDark = false;
     for (int i = 0; i < kLightOrbs; ++i) {
         const irr::video::SColorf colour = show.world.orbLights[i]->getLightData().DiffuseColor;
-        int draws[kOrbColourDraws];
-        for (int& draw : draws)
-            draw = orbColourDraw(replay.next());
-        // drawn as alpha, blue, green, red
-        const float expected[] = {draws[3] * kOrbColourStep, draws[2] * kOrbColourStep,
-                                  draws[1] * kOrbColourStep, draws[0] * kOrbColourStep};
-        const float actual[] = {colour.r, colour.g, colour.b, colour.a};
-        for (int c = 0; c < 4; ++c) {
-            EXPECT_FLOAT_EQ(actual[c], expected[c]) << "orb " << i << " component " << c;
-            EXPECT_LE(actual[c], 0.0f);
-            const float tenths = actual[c] / -kOrbColourStep;
-            EXPECT_NEAR(tenths, std::round(tenths), 1e-4);
-            EXPECT_LE(std::round(tenths), 8);
-            anyDark = anyDark || actual[c] < 0.0f;
+        for (const float component : {colour.r, colour.g, colour.b, colour.a}) {
+            EXPECT_LE(component, 0.0f) << "orb " << i;
+            EXPECT_GE(component, -0.8f - 1e-6f) << "orb " << i;
+            EXPECT_NEAR(component * 10.0f, std::round(component * 10.0f), 1e-4) << "orb " << i;
+            anyDark = anyDark || component < 0.0f;
         }
     }
     EXPECT_TRUE(anyDark);
-    // the generator has moved on by exactly the draws the orbs made
+    // the generator has moved on by exactly four draws an orb
+    Random replay;
+    for (int draw = 0; draw < 4 * kLightOrbs; ++draw)
+        replay.next();
     EXPECT_EQ(show.random.next(), replay.next());
 }
 
