@@ -3,6 +3,9 @@
 set -euo pipefail
 export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
 export LIBGL_ALWAYS_SOFTWARE=1
+# Scripts that need a display run themselves through here once; this is where a display that
+# is set but does not answer is told from one that works.
+export WITH_DISPLAY=1
 if [ -n "${DISPLAY:-}" ] && command -v xdpyinfo >/dev/null && xdpyinfo >/dev/null 2>&1; then
     exec "$@"
 fi

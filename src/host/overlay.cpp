@@ -11,21 +11,6 @@ using irr::core::position2di;
 using irr::core::recti;
 using irr::video::SColor;
 
-constexpr const char* kStepFiles[kStepImages] = {
-    "gfx/step1.png",  "gfx/step2.png",  "gfx/step3.png", "gfx/step4.png",
-    "gfx/step5.png",  "gfx/step6.png",  "gfx/step8.png", "gfx/step10.png",
-    "gfx/step12.png", "gfx/step15.png", "gfx/step16.png"};
-constexpr const char* kGreetingFiles[kGreetingImages] = {
-    "gfx/top_layer/greetz/frelby.png",   "gfx/top_layer/greetz/frelby.png",
-    "gfx/top_layer/greetz/gossamik.png", "gfx/top_layer/greetz/tulvane.png",
-    "gfx/top_layer/greetz/mernavo.png",  "gfx/top_layer/greetz/drossik.png",
-    "gfx/top_layer/greetz/plimber.png",  "gfx/top_layer/greetz/vashtel.png",
-    "gfx/top_layer/greetz/quenby.png",   "gfx/top_layer/greetz/zorrel.png",
-    "gfx/top_layer/greetz/end.png"};
-constexpr const char* kRowDotFile = "gfx/top_layer/2pix.png";
-constexpr const char* kTileFile = "gfx/top_layer/32/particle_seethrough_32.png";
-constexpr const char* kArrowFile = "gfx/top_layer/32/arrow.png";
-constexpr const char* kFontFile = "font/blockbit_small.xml";
 constexpr const wchar_t* kCreditsText =
     L"cobblejay frindles! * code(kELDRUN) * music(pel00vin) * rm2009";
 constexpr double kRowDotSpacing = 2.5;
@@ -50,7 +35,7 @@ struct ImageMaker {
 };
 
 template <size_t N>
-void addImagesOf(const ImageMaker& maker, const char* const (&paths)[N],
+void addImagesOf(const ImageMaker& maker, const std::array<const char*, N>& paths,
                  std::array<irr::gui::IGUIImage*, N>& images) {
     // All textures are fetched first, then their images added.
     irr::video::ITexture* textures[N];
@@ -88,33 +73,33 @@ void buildOverlay(Show& show) {
     const bool mipMaps = driver->getTextureCreationFlag(irr::video::ETCF_CREATE_MIP_MAPS);
     driver->setTextureCreationFlag(irr::video::ETCF_CREATE_MIP_MAPS, false);
 
-    o.greyOverlay = maker.add("gfx/greyish_overlay1.png");
+    o.greyOverlay = maker.add(asset::kGreyOverlay);
     o.greyOverlay->setScaleImage(true);
-    o.musicianItems = maker.add("gfx/1280x800/pelvin_items.png");
-    o.musicianText = maker.add("gfx/1280x800/pelvin_text.png");
-    o.coderItems = maker.add("gfx/1280x800/keldrun_items.png");
-    o.coderText = maker.add("gfx/1280x800/keldrun_text.png");
-    o.loading = maker.add("gfx/1280x800/loading.png");
+    o.musicianItems = maker.add(asset::kMusicianItems);
+    o.musicianText = maker.add(asset::kMusicianText);
+    o.coderItems = maker.add(asset::kCoderItems);
+    o.coderText = maker.add(asset::kCoderText);
+    o.loading = maker.add(asset::kLoading);
     o.loading->setVisible(true);
-    o.fullScreen = maker.add("gfx/1280x800/qhv_dorr.png");
-    addImagesOf(maker, kStepFiles, o.steps);
+    o.fullScreen = maker.add(asset::kFullScreen);
+    addImagesOf(maker, asset::kSteps, o.steps);
     for (auto* step : o.steps)
         step->setScaleImage(true);
-    addImagesOf(maker, kGreetingFiles, o.greetings);
+    addImagesOf(maker, asset::kGreetings, o.greetings);
 
     // The rows sit on the requested height, not the granted one.
-    irr::video::ITexture* dot = show.engine.driver->getTexture(kRowDotFile);
+    irr::video::ITexture* dot = show.engine.driver->getTexture(asset::kRowDot);
     const int rowY = show.commandLine.height - kRowBaseAboveBottom;
     for (int i = 0; i < kRowDots; ++i)
         o.rowA[i] = maker.add(dot, position2di(int(kRowDotSpacing * i), rowY));
     for (int i = 0; i < kRowDots; ++i)
         o.rowB[i] = maker.add(dot, position2di(int(kRowDotSpacing * i), rowY));
 
-    o.groupLogo = maker.add("gfx/1280x800/group_logo.png");
-    o.title = maker.add("gfx/1280x800/title.png");
+    o.groupLogo = maker.add(asset::kGroupLogo);
+    o.title = maker.add(asset::kTitle);
 
-    irr::video::ITexture* tile = show.engine.driver->getTexture(kTileFile);
-    irr::video::ITexture* arrow = show.engine.driver->getTexture(kArrowFile);
+    irr::video::ITexture* tile = show.engine.driver->getTexture(asset::kTile);
+    irr::video::ITexture* arrow = show.engine.driver->getTexture(asset::kArrow);
     for (int k = 0; k < kTiles; ++k) {
         const int column = kTileSize * (k % kTileColumns);
         const int row = kTileSize * (k / kTileColumns);
@@ -131,7 +116,7 @@ void buildOverlay(Show& show) {
     o.credits = addText(gui, recti(15, h - 30, w - 15, h - 2), kCreditsColour);
 
     irr::gui::IGUISkin* skin = gui->getSkin();
-    if (irr::gui::IGUIFont* font = gui->getFont(kFontFile))
+    if (irr::gui::IGUIFont* font = gui->getFont(asset::kFont))
         skin->setFont(font, irr::gui::EGDF_DEFAULT);
     skin->setColor(irr::gui::EGDC_BUTTON_TEXT, kButtonTextColour);
     driver->setTextureCreationFlag(irr::video::ETCF_CREATE_MIP_MAPS, mipMaps);

@@ -2,14 +2,16 @@
 // by the scenes. Creation order is drawing order (later elements draw over earlier ones).
 #pragma once
 
+#include "host/asset_paths.h"
+
 #include <irrlicht.h>
 
 #include <array>
 
 namespace show {
 
-constexpr int kStepImages = 11;
-constexpr int kGreetingImages = 11;
+constexpr int kStepImages = int(asset::kSteps.size());
+constexpr int kGreetingImages = int(asset::kGreetings.size());
 constexpr int kRowDots = 512;
 constexpr int kTiles = 1000;
 constexpr int kTileSize = 32;

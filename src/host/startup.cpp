@@ -158,7 +158,7 @@ StartupResult startShow(Show& show, const StartupOptions& options) {
         return StartupResult::NoDevice;
 
     irr::SIrrlichtCreationParameters params;
-    params.DriverType = irr::video::EDT_OPENGL;
+    params.DriverType = options.driver;
     params.WindowSize = irr::core::dimension2du(irr::u32(cmd.width), irr::u32(cmd.height));
     params.Bits = 32;
     params.Fullscreen = cmd.fullscreen && !options.desktop;

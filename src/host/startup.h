@@ -10,6 +10,8 @@
 
 #include "host/command_line.h"
 
+#include <EDriverTypes.h>
+
 namespace show {
 
 struct Show;
@@ -42,6 +44,9 @@ struct StartupOptions {
     // Fullscreen at the desktop's own size without a mode switch: a window over the whole
     // screen that asks the window manager for the fullscreen state.
     bool desktop = false;
+    // The engine's null driver builds the whole show without a window: scene logic can then
+    // be tested frame by frame on exactly what start-up makes.
+    irr::video::E_DRIVER_TYPE driver = irr::video::EDT_OPENGL;
 };
 
 enum class StartupResult { Ready, NoDevice, SoundInitFailed, TrackFailed };

@@ -12,6 +12,8 @@
 //   engine, which may already have been dropped when the show's context is torn down.
 #pragma once
 
+#include "host/asset_paths.h"
+
 #include <irrlicht.h>
 
 #include <btBulletDynamicsCommon.h>
@@ -36,7 +38,7 @@ constexpr float kBoxRestitution = 0.0f;
 constexpr float kBoxLinearDamping = 0.0f;
 constexpr float kBoxAngularDamping = 0.0f;
 constexpr irr::f32 kCubeNodeEdge = 1.0f; // the node is scaled up to the box's size
-constexpr const char* kBoxTexture = "gfx/brick_orange.jpg";
+constexpr const char* kBoxTexture = asset::kBrickOrange;
 
 // The static cube at the origin that resetPhysics leaves for falling boxes to land on.
 constexpr float kFloorBoxEdge = 10.0f;

@@ -219,24 +219,9 @@ const char* const kNormalColourFragmentProgram =
 constexpr f32 kRoundaboutScale = 5.0f;
 
 // asset paths
-const char* const kCircleSculptureMesh = "models/circlemania.X";
-const char* const kCubePuzzleMesh = "models/true_twirl.X";
-const char* const kBlueBallMesh = "models/blueball3.X";
-const char* const kTwirlMesh = "models/twirl.X";
-const char* const kSpoutMesh = "models/sprutkurv.X";
-const char* const kRoofMesh = "models/living_roof.X";
-const char* const kBackRoomMesh = "models/test_back_room.X";
-const char* const kBackRoomBump = "gfx/box.jpg";
-const char* const kBoxHallMesh = "models/big_un.X";
-const char* const kBoxHallBump = "models/box.jpg";
-const char* const kSculptureMesh = "models/unlimited.X";
-const char* const kSculptureBump = "models/Crackem.jpg";
-const char* const kRoundaboutMesh = "models/roundabout.X";
+using namespace asset;
 const char* const kFloorMeshName = "jumpingBoxesFloor";
-const char* const kFloorTexture = "gfx/JBoxes.jpg";
-const char* const kOrbTexture = "gfx/particle_white.jpg";
-const char* const kParticleTexture = "gfx/particle_checkers.jpg";
-const char* const kBrickTextures[] = {"gfx/brick_orange.jpg", "gfx/brick_yellow.jpg"};
+const char* const kBrickTextures[] = {kBrickOrange, kBrickYellow};
 
 // ---- building blocks ----
 

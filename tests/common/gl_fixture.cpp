@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <string>
 
 namespace gltest {
 namespace {
@@ -141,13 +142,39 @@ bool writePng(irr::video::IVideoDriver* driver, const Image& image, const std::s
     return written;
 }
 
+namespace {
+
+// The region with its open edges closed, or the reason it cannot be judged.
+std::string judgedArea(const Image& actual, const Image& expected, Region& region) {
+    if (actual.width != expected.width || actual.height != expected.height)
+        return "size " + std::to_string(actual.width) + "x" + std::to_string(actual.height) +
+               ", expected " + std::to_string(expected.width) + "x" +
+               std::to_string(expected.height);
+    if (region.x1 < 0)
+        region.x1 = actual.width;
+    if (region.y1 < 0)
+        region.y1 = actual.height;
+    if (region.x0 < 0 || region.y0 < 0 || region.x0 >= region.x1 || region.y0 >= region.y1 ||
+        region.x1 > actual.width || region.y1 > actual.height)
+        return "region [" + std::to_string(region.x0) + ", " + std::to_string(region.x1) + ") x [" +
+               std::to_string(region.y0) + ", " + std::to_string(region.y1) +
+               ") does not lie inside " + std::to_string(actual.width) + "x" +
+               std::to_string(actual.height);
+    return "";
+}
+
+} // namespace
+
 Difference compare(const Image& actual, const Image& expected, int tolerance, int channels,
                    Region region) {
     Difference d;
-    const int x1 = region.x1 < 0 ? actual.width : region.x1;
-    const int y1 = region.y1 < 0 ? actual.height : region.y1;
-    for (int y = region.y0; y < y1; ++y) {
-        for (int x = region.x0; x < x1; ++x) {
+    const std::string problem = judgedArea(actual, expected, region);
+    if (!problem.empty()) {
+        ADD_FAILURE() << "images not comparable: " << problem;
+        return d;
+    }
+    for (int y = region.y0; y < region.y1; ++y) {
+        for (int x = region.x0; x < region.x1; ++x) {
             bool over = false;
             for (int c = 0; c < channels; ++c) {
                 const int e = std::abs(int(actual.at(x, y)[c]) - int(expected.at(x, y)[c]));
@@ -165,21 +192,24 @@ Difference compare(const Image& actual, const Image& expected, int tolerance, in
 ::testing::AssertionResult imagesMatch(irr::video::IVideoDriver* driver, const Image& actual,
                                        const Image& expected, int tolerance,
                                        const std::string& name, int channels, Region region) {
-    if (actual.width != expected.width || actual.height != expected.height) {
-        return ::testing::AssertionFailure()
-               << name << ": size " << actual.width << "x" << actual.height << ", expected "
-               << expected.width << "x" << expected.height;
-    }
+    const std::string problem = judgedArea(actual, expected, region);
+    if (!problem.empty())
+        return ::testing::AssertionFailure() << name << ": " << problem;
     const Difference d = compare(actual, expected, tolerance, channels, region);
     std::printf("[ compare  ] %s: max error %d (tolerance %d)\n", name.c_str(), d.maxError,
                 tolerance);
     if (d.pixelsOver == 0) {
         return ::testing::AssertionSuccess();
     }
+    // Black wherever nothing was judged, so the picture shows only what failed.
     Image diff(actual.width, actual.height);
-    for (size_t i = 0; i < diff.rgba.size(); ++i) {
-        const int e = std::abs(int(actual.rgba[i]) - int(expected.rgba[i]));
-        diff.rgba[i] = uint8_t(std::min(255, e * kDiffGain));
+    for (int y = region.y0; y < region.y1; ++y) {
+        for (int x = region.x0; x < region.x1; ++x) {
+            for (int c = 0; c < channels; ++c) {
+                const int e = std::abs(int(actual.at(x, y)[c]) - int(expected.at(x, y)[c]));
+                diff.at(x, y)[c] = uint8_t(std::min(255, e * kDiffGain));
+            }
+        }
     }
     writePng(driver, actual, outputPath(name + "_actual.png"));
     writePng(driver, expected, outputPath(name + "_expected.png"));

@@ -83,11 +83,14 @@ struct Difference {
     long pixelsOver = 0; // pixels with any channel beyond the tolerance
 };
 
+// Judges the region's pixels only. Images of different sizes, or a region that does not lie
+// inside them, are not compared at all: the test fails with the reason.
 Difference compare(const Image& actual, const Image& expected, int tolerance,
                    int channels = kChannels, Region region = {});
 
 // Passes when every compared channel of actual is within tolerance of expected. Prints the
-// largest error either way; on failure writes <name>_actual, _expected and _diff PNGs.
+// largest error either way; on failure writes <name>_actual, _expected and _diff PNGs (the
+// difference shows the judged region and channels only).
 ::testing::AssertionResult imagesMatch(irr::video::IVideoDriver* driver, const Image& actual,
                                        const Image& expected, int tolerance,
                                        const std::string& name, int channels = kChannels,

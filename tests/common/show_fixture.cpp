@@ -1,9 +1,6 @@
 #include "common/show_fixture.h"
 
 #include "scenes/scene_table.h"
-#include "scenes/world.h"
-
-#include <memory>
 
 namespace showtest {
 
@@ -36,27 +33,15 @@ int sceneAt(uint32_t position) {
     return scene;
 }
 
-bool openNullShow(show::Show& show, int fps, uint32_t endMark) {
-    irr::IrrlichtDevice* device = irr::createDevice(
-        irr::video::EDT_NULL, irr::core::dimension2du(show::kDefaultWidth, show::kDefaultHeight));
-    if (!device)
-        return false;
-    show::Engine& engine = show.engine;
-    engine.device = device;
-    engine.driver = device->getVideoDriver();
-    engine.smgr = device->getSceneManager();
-    engine.gui = device->getGUIEnvironment();
-    engine.timer = device->getTimer();
-    engine.width = show::kDefaultWidth;
-    engine.height = show::kDefaultHeight;
-    const bool mounted =
-        device->getFileSystem()->addFileArchive(builtArchive().c_str(), true, true);
-    show.time = std::make_unique<show::VirtualTime>(fps, endMark, engine.timer);
-    show::buildOverlay(show);
-    show::buildWorld(show);
-    show::createPhysicsWorld(show.physics, engine.smgr);
-    show::buildLateWorld(show);
-    return mounted;
+show::StartupResult openNullShow(show::Show& show, int fps) {
+    static const std::string archive = builtArchive();
+    show::StartupOptions options =
+        windowedShowOptions(show::kDefaultWidth, show::kDefaultHeight, fps, archive.c_str());
+    options.driver = irr::video::EDT_NULL;
+    const show::StartupResult result = show::startShow(show, options);
+    if (result == show::StartupResult::Ready)
+        show::beginShow(show);
+    return result;
 }
 
 } // namespace showtest

@@ -1,6 +1,5 @@
 // The show under test: the files the build made, the whole show's start-up options for a
-// test window, and the show as start-up builds it on Irrlicht's null device, so scene logic
-// can run frame by frame without a window.
+// test window, and the show as start-up builds it on Irrlicht's null device.
 #pragma once
 
 #include "host/show.h"
@@ -22,11 +21,10 @@ show::StartupOptions windowedShowOptions(int width, int height, int fps, const c
 // The number of the scene whose interval holds position.
 int sceneAt(uint32_t position);
 
-// Fills show.engine from a null device of the show's default size, mounts the built archive,
-// puts show.time on a virtual clock of fps frames a second ending at endMark, and builds the
-// show's objects. Returns whether the archive mounted; without it the models are missing and
-// their handles stay null, as in a show without its content. The caller frees the rigid
-// bodies (clearPhysics) and drops the device.
-bool openNullShow(show::Show& show, int fps, uint32_t endMark);
+// The whole show as start-up builds it (the archive behind its guard, the world, physics,
+// effects and music, then the show start with its end mark), on the engine's null device and
+// the virtual clock at fps, so scene logic runs frame by frame without a window. Returns the
+// start-up result; the caller ends the show with show::shutdownShow.
+show::StartupResult openNullShow(show::Show& show, int fps);
 
 } // namespace showtest

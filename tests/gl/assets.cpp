@@ -1,7 +1,12 @@
-// The data archive as the show mounts it: every path the show loads is there and loads
-// through a path- and case-ignoring mount on a real OpenGL device; the font sets the
-// credits line; the models carry the frames, normals and texture coordinates the scenes use.
+// The data archive as start-up mounts and loads it: every path the show names is there, the
+// show's every handle is filled and every texture it names is found; the overlay images have
+// the sizes the layout needs, the font sets the credits line, and the models carry the frames,
+// normals and texture coordinates the scenes use.
 #include "common/show_fixture.h"
+#include "host/asset_paths.h"
+#include "host/show.h"
+#include "host/startup.h"
+#include "postprocess/post_process_nodes.h"
 #include "scenes/world.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +14,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -18,81 +24,35 @@ namespace {
 
 const std::string kArchive = showtest::builtArchive();
 
-// Overlay images of the start-up table, in the paths the show asks for.
-const std::vector<std::string> kOverlayImages = {
-    "gfx/greyish_overlay1.png",
-    "gfx/1280x800/pelvin_items.png",
-    "gfx/1280x800/pelvin_text.png",
-    "gfx/1280x800/keldrun_items.png",
-    "gfx/1280x800/keldrun_text.png",
-    "gfx/1280x800/loading.png",
-    "gfx/1280x800/qhv_dorr.png",
-    "gfx/step1.png",
-    "gfx/step2.png",
-    "gfx/step3.png",
-    "gfx/step4.png",
-    "gfx/step5.png",
-    "gfx/step6.png",
-    "gfx/step8.png",
-    "gfx/step10.png",
-    "gfx/step12.png",
-    "gfx/step15.png",
-    "gfx/step16.png",
-    "gfx/top_layer/greetz/frelby.png",
-    "gfx/top_layer/greetz/gossamik.png",
-    "gfx/top_layer/greetz/tulvane.png",
-    "gfx/top_layer/greetz/mernavo.png",
-    "gfx/top_layer/greetz/drossik.png",
-    "gfx/top_layer/greetz/plimber.png",
-    "gfx/top_layer/greetz/vashtel.png",
-    "gfx/top_layer/greetz/quenby.png",
-    "gfx/top_layer/greetz/zorrel.png",
-    "gfx/top_layer/greetz/end.png",
-    "gfx/top_layer/2pix.png",
-    "gfx/1280x800/group_logo.png",
-    "gfx/1280x800/title.png",
-    "gfx/top_layer/32/particle_seethrough_32.png",
-    "gfx/top_layer/32/arrow.png",
-};
+std::vector<std::string> overlayImagePaths() {
+    std::vector<std::string> all(show::asset::kOverlayImages.begin(),
+                                 show::asset::kOverlayImages.end());
+    all.insert(all.end(), show::asset::kSteps.begin(), show::asset::kSteps.end());
+    all.insert(all.end(), show::asset::kGreetings.begin(), show::asset::kGreetings.end());
+    return all;
+}
 
-const std::vector<std::string> kSurfaceTextures = {
-    "gfx/brick_orange.jpg",   "gfx/brick_yellow.jpg",      "gfx/box.jpg",
-    "models/box.jpg",         "models/Crackem.jpg",        "gfx/JBoxes.jpg",
-    "gfx/particle_white.jpg", "gfx/particle_checkers.jpg",
-};
-
-const std::vector<std::string> kModels = {
-    "models/circlemania.X", "models/true_twirl.X",  "models/blueball3.X",      "models/twirl.X",
-    "models/sprutkurv.X",   "models/living_roof.X", "models/test_back_room.X", "models/big_un.X",
-    "models/unlimited.X",   "models/roundabout.X",
-};
-
-const char* const kFont = "font/blockbit_small.xml";
-const wchar_t* const kCreditsText =
-    L"cobblejay frindles! * code(kELDRUN) * music(pel00vin) * rm2009";
-
-// What the show's layout assumes of the overlay: the screen it is designed for, the
-// credits rectangle (15, H-30, W-15, H-2) and the 32-pixel tile grids.
+// What the show's layout assumes of the overlay: the screen it is designed for and the
+// 32-pixel tile grids.
 constexpr u32 kDesignW = 1280, kDesignH = 800, kTallH = 1024;
-constexpr s32 kCreditsRectHeight = 28, kCreditsSideMargin = 15;
 constexpr u32 kTileSize = 32;
 
 class Assets : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
-        SIrrlichtCreationParameters p;
-        p.DriverType = video::EDT_OPENGL;
-        p.WindowSize = core::dimension2du(640, 480);
-        p.Bits = 32;
-        device = createDeviceEx(p);
-        ASSERT_NE(device, nullptr) << "no OpenGL device";
-        device->getLogger()->setLogLevel(ELL_ERROR);
-        ASSERT_TRUE(device->getFileSystem()->addFileArchive(kArchive.c_str(), true, true))
+        show = new show::Show;
+        const show::StartupResult result =
+            show::startShow(*show, showtest::windowedShowOptions(640, 480, 10, kArchive.c_str()));
+        ASSERT_EQ(result, show::StartupResult::Ready) << "no OpenGL device or no track";
+        device = show->engine.device;
+        ASSERT_TRUE(device->getFileSystem()->existFile(show::asset::kFont))
             << "cannot mount " << kArchive;
     }
     static void TearDownTestSuite() {
-        if (device)
-            device->drop();
+        if (show)
+            show::shutdownShow(*show);
+        delete show;
+        show = nullptr;
         device = nullptr;
     }
     void SetUp() override { ASSERT_NE(device, nullptr); }
@@ -102,6 +62,36 @@ class Assets : public ::testing::Test {
 
     static scene::IAnimatedMesh* mesh(const std::string& path) {
         return smgr()->getMesh(path.c_str());
+    }
+
+    // The name a path has in the mounted archive (case and folders ignored): the one the
+    // driver's texture cache knows it by. Empty when the archive lacks it.
+    static std::string archiveName(const io::path& path) {
+        io::IReadFile* file = device->getFileSystem()->createAndOpenFile(path);
+        if (!file)
+            return "";
+        const std::string name = file->getFileName().c_str();
+        file->drop();
+        return name;
+    }
+
+    // The textures a model file names ("TextureFilename { "path"; }").
+    static std::set<std::string> texturesNamedBy(const char* model) {
+        io::IReadFile* file = device->getFileSystem()->createAndOpenFile(model);
+        std::set<std::string> names;
+        if (!file)
+            return names;
+        std::string text(size_t(file->getSize()), '\0');
+        file->read(text.data(), u32(text.size()));
+        file->drop();
+        const std::string key = "TextureFilename";
+        for (size_t at = text.find(key); at != std::string::npos; at = text.find(key, at + 1)) {
+            const size_t open = text.find('"', at);
+            const size_t close = text.find('"', open + 1);
+            if (open != std::string::npos && close != std::string::npos)
+                names.insert(text.substr(open + 1, close - open - 1));
+        }
+        return names;
     }
 
     // World-space box of a skinned mesh's rigid parts at one frame.
@@ -157,22 +147,123 @@ class Assets : public ::testing::Test {
         return worst;
     }
 
+    static show::Show* show;
     static IrrlichtDevice* device;
 };
 
+show::Show* Assets::show = nullptr;
 IrrlichtDevice* Assets::device = nullptr;
 
 TEST_F(Assets, EveryPathTheShowLoadsIsInTheArchive) {
-    std::vector<std::string> all = kOverlayImages;
-    all.insert(all.end(), kSurfaceTextures.begin(), kSurfaceTextures.end());
-    all.insert(all.end(), kModels.begin(), kModels.end());
-    all.push_back(kFont);
+    std::vector<std::string> all = overlayImagePaths();
+    all.insert(all.end(), show::asset::kTextures.begin(), show::asset::kTextures.end());
+    all.insert(all.end(), show::asset::kModels.begin(), show::asset::kModels.end());
+    all.push_back(show::asset::kFont);
+    for (const char* model : show::asset::kModels)
+        for (const std::string& texture : texturesNamedBy(model))
+            all.push_back(texture);
     for (const std::string& path : all)
         EXPECT_TRUE(device->getFileSystem()->existFile(path.c_str())) << path;
 }
 
+// Every handle start-up keeps is filled, and every texture an element or node was given or a
+// model file names was found: nothing of the show is left empty by its own content.
+TEST_F(Assets, TheRealContentLoadsCompletely) {
+    const show::Overlay& o = show->overlay;
+    std::vector<gui::IGUIImage*> images = {o.greyOverlay, o.musicianItems, o.musicianText,
+                                           o.coderItems,  o.coderText,     o.loading,
+                                           o.fullScreen,  o.groupLogo,     o.title};
+    images.insert(images.end(), o.steps.begin(), o.steps.end());
+    images.insert(images.end(), o.greetings.begin(), o.greetings.end());
+    images.insert(images.end(), o.rowA.begin(), o.rowA.end());
+    images.insert(images.end(), o.rowB.begin(), o.rowB.end());
+    images.insert(images.end(), o.tilesA.begin(), o.tilesA.end());
+    images.insert(images.end(), o.tilesB.begin(), o.tilesB.end());
+    for (size_t i = 0; i < images.size(); ++i) {
+        ASSERT_NE(images[i], nullptr) << "overlay image " << i;
+        EXPECT_NE(images[i]->getImage(), nullptr) << "overlay image " << i << " has no picture";
+    }
+    EXPECT_NE(o.fader, nullptr);
+    EXPECT_NE(o.status, nullptr);
+    EXPECT_NE(o.credits, nullptr);
+    gui::IGUIEnvironment* gui = device->getGUIEnvironment();
+    gui::IGUIFont* font = gui->getSkin()->getFont();
+    EXPECT_NE(font, gui->getBuiltInFont()) << "the skin kept the engine's own font";
+    ASSERT_EQ(font->getType(), gui::EGFT_BITMAP);
+    gui::IGUISpriteBank* glyphs = static_cast<gui::IGUIFontBitmap*>(font)->getSpriteBank();
+    ASSERT_GT(glyphs->getTextureCount(), 0u);
+    EXPECT_NE(glyphs->getTexture(0), nullptr) << "the font's picture was not found";
+
+    const show::World& w = show->world;
+    // Models, rooms and sculptures: every material keeps the texture its file names; the
+    // normal-mapped ones carry their normal map as the second layer.
+    std::vector<scene::ISceneNode*> modelled = {w.circleSculpture, w.cubePuzzle, w.blueBall,
+                                                w.spout,           w.roof,       w.roundabout};
+    modelled.insert(modelled.end(), w.twirlGrid.begin(), w.twirlGrid.end());
+    const std::vector<scene::ISceneNode*> normalMapped = {w.backRoom, w.boxHall, w.innerSculpture,
+                                                          w.wireSculpture};
+    modelled.insert(modelled.end(), normalMapped.begin(), normalMapped.end());
+    for (size_t i = 0; i < modelled.size(); ++i) {
+        scene::ISceneNode* node = modelled[i];
+        ASSERT_NE(node, nullptr) << "model node " << i;
+        ASSERT_GT(node->getMaterialCount(), 0u) << "model node " << i;
+        for (u32 m = 0; m < node->getMaterialCount(); ++m)
+            EXPECT_NE(node->getMaterial(m).getTexture(0), nullptr)
+                << "model node " << i << " material " << m;
+    }
+    for (scene::ISceneNode* node : normalMapped)
+        EXPECT_NE(node->getMaterial(0).getTexture(1), nullptr);
+    EXPECT_GE(w.normalColourMaterial, 0) << "the roundabout's shader did not compile";
+
+    // What start-up makes without a model still wears the textures the code names.
+    std::vector<scene::ISceneNode*> textured = {w.waveFloor, w.spectrumFountain,
+                                                w.attractorFountain, w.snowField};
+    textured.insert(textured.end(), w.fountains.begin(), w.fountains.end());
+    textured.insert(textured.end(), w.orbs.begin(), w.orbs.end());
+    for (size_t i = 0; i < textured.size(); ++i) {
+        ASSERT_NE(textured[i], nullptr) << "textured node " << i;
+        EXPECT_NE(textured[i]->getMaterial(0).getTexture(0), nullptr) << "textured node " << i;
+    }
+    EXPECT_NE(w.waveFloor->getMaterial(0).getTexture(1), nullptr);
+    for (const auto* light : w.orbLights)
+        EXPECT_NE(light, nullptr);
+    for (const auto* light : w.orbitLights)
+        EXPECT_NE(light, nullptr);
+    EXPECT_NE(w.camera, nullptr);
+    EXPECT_NE(show->physics.brickTexture, nullptr);
+
+    // The driver's cache holds exactly the pictures the paths name, the font's and the models'
+    // own: all loaded before the music starts, and nothing loaded from a path not named.
+    std::vector<std::string> named = overlayImagePaths();
+    named.insert(named.end(), show::asset::kTextures.begin(), show::asset::kTextures.end());
+    for (const char* model : show::asset::kModels)
+        for (const std::string& texture : texturesNamedBy(model))
+            named.push_back(texture);
+    std::set<std::string> expected = {archiveName(glyphs->getTexture(0)->getName().getPath())};
+    for (const std::string& path : named) {
+        expected.insert(archiveName(path.c_str()));
+        EXPECT_NE(driver()->findTexture(archiveName(path.c_str()).c_str()), nullptr)
+            << path << " was not loaded at start-up";
+    }
+    for (u32 i = 0; i < driver()->getTextureCount(); ++i) {
+        const std::string name = driver()->getTextureByIndex(i)->getName().getPath().c_str();
+        const bool renderTarget = name.empty(), engineFont = name == "#DefaultFont";
+        EXPECT_TRUE(renderTarget || engineFont || expected.count(name))
+            << name << " was loaded from a path the show does not name";
+    }
+
+    const show::Effects& e = show->effects;
+    for (show::SinglePassNode* node : std::vector<show::SinglePassNode*>{
+             e.firstBlur, e.secondBlur, e.invert, e.glass, e.color, e.bloom}) {
+        ASSERT_NE(node, nullptr);
+        EXPECT_NE(node->RenderTarget, nullptr) << node->getName();
+    }
+    ASSERT_NE(e.motionBlur, nullptr);
+    EXPECT_NE(e.motionBlur->SceneTarget, nullptr);
+}
+
 TEST_F(Assets, OverlayImagesLoadAtTheSizesTheLayoutUses) {
-    for (const std::string& path : kOverlayImages) {
+    for (const std::string& path : overlayImagePaths()) {
         video::ITexture* t = driver()->getTexture(path.c_str());
         ASSERT_NE(t, nullptr) << path;
         const core::dimension2du size = t->getOriginalSize();
@@ -182,31 +273,26 @@ TEST_F(Assets, OverlayImagesLoadAtTheSizesTheLayoutUses) {
     }
     // The grey overlay is drawn at its own size: it must cover the default 1280x1024 screen.
     const core::dimension2du grey =
-        driver()->getTexture("gfx/greyish_overlay1.png")->getOriginalSize();
+        driver()->getTexture(show::asset::kGreyOverlay)->getOriginalSize();
     EXPECT_GE(grey.Width, kDesignW);
     EXPECT_GE(grey.Height, kTallH);
     // Full-screen cards and the frame are laid out for the design screen.
-    for (const char* path : {"gfx/1280x800/qhv_dorr.png", "gfx/1280x800/title.png",
-                             "gfx/top_layer/greetz/end.png", "gfx/step16.png"}) {
+    for (const char* path : {show::asset::kFullScreen, show::asset::kTitle,
+                             show::asset::kGreetings.back(), show::asset::kSteps.back()}) {
         const core::dimension2du s = driver()->getTexture(path)->getOriginalSize();
         EXPECT_EQ(s, core::dimension2du(kDesignW, kDesignH)) << path;
     }
     // The tile grids step by 32 pixels: a tile of another size leaves gaps or overlaps.
-    for (const char* path :
-         {"gfx/top_layer/32/particle_seethrough_32.png", "gfx/top_layer/32/arrow.png"})
+    for (const char* path : {show::asset::kTile, show::asset::kArrow})
         EXPECT_EQ(driver()->getTexture(path)->getOriginalSize(),
                   core::dimension2du(kTileSize, kTileSize))
             << path;
 }
 
-TEST_F(Assets, SurfaceTexturesLoadAndBumpMapsBecomeNormalMaps) {
-    for (const std::string& path : kSurfaceTextures) {
-        video::ITexture* t = driver()->getTexture(path.c_str());
-        ASSERT_NE(t, nullptr) << path;
-        EXPECT_GT(t->getOriginalSize().Width, 0u) << path;
-    }
-    // The bump maps must have relief: a flat map makes a featureless normal map.
-    for (const char* path : {"gfx/box.jpg", "models/Crackem.jpg"}) {
+TEST_F(Assets, BumpMapsHaveRelief) {
+    // A flat bump map makes a featureless normal map.
+    for (const char* path :
+         {show::asset::kBackRoomBump, show::asset::kBoxHallBump, show::asset::kSculptureBump}) {
         video::IImage* img = driver()->createImageFromFile(path);
         ASSERT_NE(img, nullptr) << path;
         u32 lo = 255, hi = 0;
@@ -223,15 +309,37 @@ TEST_F(Assets, SurfaceTexturesLoadAndBumpMapsBecomeNormalMaps) {
 }
 
 TEST_F(Assets, FontSetsTheCreditsLineOnOneRowThatFitsItsRectangle) {
-    gui::IGUIFont* font = device->getGUIEnvironment()->getFont(kFont);
-    ASSERT_NE(font, nullptr);
-    const core::dimension2du size = font->getDimension(kCreditsText);
+    gui::IGUIStaticText* credits = show->overlay.credits;
+    gui::IGUIFont* font = credits->getActiveFont();
+    ASSERT_NE(font, device->getGUIEnvironment()->getBuiltInFont());
+    const std::wstring text = credits->getText();
+    ASSERT_FALSE(text.empty());
+    // One row on the design screen, inside the line's own rectangle (15 pixels in from each
+    // side).
+    constexpr u32 kSideMargin = 15;
+    const core::dimension2du size = font->getDimension(text.c_str());
     EXPECT_GT(size.Width, 0u);
-    EXPECT_LE(size.Height, static_cast<u32>(kCreditsRectHeight));
-    EXPECT_LE(size.Width, kDesignW - 2 * kCreditsSideMargin);
-    // Each letter of the line has its own glyph: no two of 'c', 'k', 'E' and '(' share
-    // the fallback.
-    EXPECT_NE(font->getDimension(L"k").Width, 0u);
+    EXPECT_LE(size.Height, u32(credits->getRelativePosition().getHeight()));
+    EXPECT_LE(size.Width, kDesignW - 2 * kSideMargin);
+
+    // Every letter of the line is one the font file defines; a letter it lacks would be drawn
+    // as the font's first glyph, so no two letters of the line may share a picture either.
+    std::set<wchar_t> defined;
+    io::IXMLReader* xml = device->getFileSystem()->createXMLReader(show::asset::kFont);
+    ASSERT_NE(xml, nullptr);
+    while (xml->read())
+        if (xml->getNodeType() == io::EXN_ELEMENT && core::stringw(L"c") == xml->getNodeName())
+            defined.insert(xml->getAttributeValueSafe(L"c")[0]);
+    xml->drop();
+    auto* bitmap = static_cast<gui::IGUIFontBitmap*>(font);
+    std::set<u32> sprites;
+    const std::set<wchar_t> letters(text.begin(), text.end());
+    for (wchar_t c : letters) {
+        EXPECT_TRUE(defined.count(c)) << "no glyph for '" << char(c) << "'";
+        const wchar_t one[] = {c, 0};
+        EXPECT_TRUE(sprites.insert(bitmap->getSpriteNoFromChar(one)).second)
+            << "'" << char(c) << "' shares its picture with another letter";
+    }
 
     // Draw it into a render target and read it back: the text must change pixels.
     const core::dimension2du rtSize(1024, 64);
@@ -239,7 +347,7 @@ TEST_F(Assets, FontSetsTheCreditsLineOnOneRowThatFitsItsRectangle) {
     ASSERT_NE(rt, nullptr);
     driver()->beginScene(true, true, video::SColor(255, 0, 0, 0));
     driver()->setRenderTarget(rt, true, true, video::SColor(255, 0, 0, 0));
-    font->draw(kCreditsText, core::rect<s32>(8, 8, 1016, 56), video::SColor(255, 200, 200, 200));
+    font->draw(text.c_str(), core::rect<s32>(8, 8, 1016, 56), video::SColor(255, 200, 200, 200));
     driver()->setRenderTarget(0, false, false);
     driver()->endScene();
     const u32* px = static_cast<const u32*>(rt->lock(video::ETLM_READ_ONLY));
@@ -250,12 +358,12 @@ TEST_F(Assets, FontSetsTheCreditsLineOnOneRowThatFitsItsRectangle) {
             ++lit;
     rt->unlock();
     driver()->removeTexture(rt);
-    // A 63-character line in a blocky face lights thousands of pixels, not a handful.
+    // A line of sixty letters in a blocky face lights thousands of pixels, not a handful.
     EXPECT_GT(lit, 2000u);
 }
 
 TEST_F(Assets, ModelsHaveNormalsTextureCoordinatesAndTheirTextures) {
-    for (const std::string& path : kModels) {
+    for (const std::string path : show::asset::kModels) {
         scene::IAnimatedMesh* m = mesh(path);
         ASSERT_NE(m, nullptr) << path;
         scene::IMesh* frame0 = m->getMesh(0);
@@ -292,9 +400,9 @@ struct LoopCase {
 };
 
 TEST_F(Assets, AnimatedModelsHoldTheFramesTheScenesPlayAndLoopSeamlessly) {
-    const LoopCase loops[] = {{"models/circlemania.X", 1, 100},
-                              {"models/true_twirl.X", 1, 730},
-                              {"models/blueball3.X", 1, 100}};
+    const LoopCase loops[] = {{show::asset::kCircleSculptureMesh, 1, 100},
+                              {show::asset::kCubePuzzleMesh, 1, 730},
+                              {show::asset::kBlueBallMesh, 1, 100}};
     for (const LoopCase& c : loops) {
         scene::IAnimatedMesh* m = mesh(c.path);
         ASSERT_NE(m, nullptr) << c.path;
@@ -313,10 +421,10 @@ TEST_F(Assets, AnimatedModelsHoldTheFramesTheScenesPlayAndLoopSeamlessly) {
         EXPECT_GT(motion, 0.1f) << c.path << " does not move";
     }
     // The cube puzzle rests on frames 1 to 2 (its pose before scene 7).
-    scene::IAnimatedMesh* puzzle = mesh("models/true_twirl.X");
+    scene::IAnimatedMesh* puzzle = mesh(show::asset::kCubePuzzleMesh);
     EXPECT_LT(poseDistance(poseAtFrame(puzzle, 1), poseAtFrame(puzzle, 2)), 1e-4f);
     // The twirl plays its whole range at the engine's default loop: both ends the same pose.
-    scene::IAnimatedMesh* twirl = mesh("models/twirl.X");
+    scene::IAnimatedMesh* twirl = mesh(show::asset::kTwirlMesh);
     const s32 twirlLast = static_cast<s32>(twirl->getFrameCount()) - 1;
     EXPECT_GT(twirlLast, 1);
     EXPECT_LT(poseDistance(poseAtFrame(twirl, 0), poseAtFrame(twirl, twirlLast)), 1e-3f);
@@ -330,7 +438,7 @@ TEST_F(Assets, BackRoomEnclosesCameraPathBWithInwardWalls) {
     // The camera's near plane must stay clear of every wall.
     constexpr f32 kClearance = 40.0f;
 
-    scene::IAnimatedMesh* room = mesh("models/test_back_room.X");
+    scene::IAnimatedMesh* room = mesh(show::asset::kBackRoomMesh);
     ASSERT_NE(room, nullptr);
     core::aabbox3df box = room->getMesh(0)->getBoundingBox();
     box.MinEdge = box.MinEdge * scale + offset;
@@ -388,14 +496,14 @@ TEST_F(Assets, ModelsStayWithinTheSoftwareRenderingBudget) {
             n += m->getMesh(0)->getMeshBuffer(b)->getIndexCount() / 3;
         return n;
     };
-    EXPECT_LE(triangles(mesh("models/twirl.X")), kTwirlTriangles);
-    EXPECT_LE(triangles(mesh("models/unlimited.X")), kKnotTriangles);
+    EXPECT_LE(triangles(mesh(show::asset::kTwirlMesh)), kTwirlTriangles);
+    EXPECT_LE(triangles(mesh(show::asset::kSculptureMesh)), kKnotTriangles);
 }
 
 TEST_F(Assets, SpoutBasinOpensWhereTheSpectrumFountainRises) {
     // The spout stands at y = -600; the spectrum fountain emits upwards from the origin.
     constexpr f32 kSpoutY = -600.0f, kRimBelowOrigin = 60.0f;
-    scene::IAnimatedMesh* spout = mesh("models/sprutkurv.X");
+    scene::IAnimatedMesh* spout = mesh(show::asset::kSpoutMesh);
     ASSERT_NE(spout, nullptr);
     const core::aabbox3df box = spout->getMesh(0)->getBoundingBox();
     EXPECT_LE(kSpoutY + box.MaxEdge.Y, kRimBelowOrigin);

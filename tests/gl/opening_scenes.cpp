@@ -11,10 +11,10 @@
 
 #include <gtest/gtest.h>
 
-#include <dlfcn.h>
-
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -98,7 +98,7 @@ class Opening : public ::testing::Test {
     Show show;
     std::vector<SceneRow> rows;
     bool trackLoaded = false;
-    void (*onFrameDrawn)() = nullptr;
+    std::function<void()> onFrameDrawn;
 };
 
 template <size_t N> int countVisible(const std::array<irr::gui::IGUIImage*, N>& images) {
@@ -246,35 +246,9 @@ class OpeningPictures : public Opening {
     void SetUp() override { start(kPictureFps, 1280, 1024); }
 };
 
-namespace {
-struct Capture {
-    static inline Show* show = nullptr;
-    static inline std::string path;
-    static void save() {
-        using ReadPixels = void (*)(int, int, int, int, unsigned, unsigned, void*);
-        static auto readPixels = reinterpret_cast<ReadPixels>(dlsym(RTLD_DEFAULT, "glReadPixels"));
-        constexpr unsigned kBgra = 0x80E1, kUnsignedByte = 0x1401;
-        const auto size = show->engine.driver->getScreenSize();
-        std::vector<irr::u32> pixels(size.Width * size.Height);
-        readPixels(0, 0, int(size.Width), int(size.Height), kBgra, kUnsignedByte, pixels.data());
-        irr::video::IImage* image =
-            show->engine.driver->createImage(irr::video::ECF_A8R8G8B8, size);
-        auto* out = static_cast<irr::u32*>(image->lock());
-        for (irr::u32 y = 0; y < size.Height; ++y)
-            for (irr::u32 x = 0; x < size.Width; ++x)
-                out[y * size.Width + x] =
-                    pixels[(size.Height - 1 - y) * size.Width + x] | 0xFF000000;
-        image->unlock();
-        show->engine.driver->writeImageToFile(image, path.c_str());
-        image->drop();
-    }
-};
-} // namespace
-
-TEST_F(OpeningPictures, FramesOfBothScenes) {
+TEST_F(OpeningPictures, FramesOfBothScenesShowPicturesThatChange) {
     auto* time = dynamic_cast<VirtualTime*>(show.time.get());
     ASSERT_NE(time, nullptr);
-    Capture::show = &show;
     const int fps = time->fps();
     // a spectrum with a falling slope when there is no music to analyse
     auto spectrumFor = [&](uint32_t position) {
@@ -291,7 +265,8 @@ TEST_F(OpeningPictures, FramesOfBothScenes) {
     };
     const Shot shots[] = {{1, 0.5},  {1, 4.0},  {1, 12.0}, {2, 16.6},
                           {2, 20.0}, {2, 24.0}, {2, 27.5}};
-    int nextShot = 0;
+    std::vector<gltest::Image> taken;
+    size_t nextShot = 0;
     int current = 0;
     const int lastFrame = int(shots[std::size(shots) - 1].seconds * fps);
     for (int frame = 0; frame <= lastFrame; ++frame) {
@@ -299,18 +274,42 @@ TEST_F(OpeningPictures, FramesOfBothScenes) {
         const int number = scene(2).contains(position) ? 2 : 1;
         while (current < number)
             enter(++current);
-        const bool shoot = frame == int(shots[nextShot].seconds * fps);
+        const bool shoot =
+            nextShot < std::size(shots) && frame == int(shots[nextShot].seconds * fps);
         if (shoot) {
             char name[64];
             std::snprintf(name, sizeof name, "/opening_scene%d_%05.1fs.png", number,
                           shots[nextShot].seconds);
-            Capture::path = std::string(TEST_BUILD_DIR) + name;
-            onFrameDrawn = Capture::save;
+            const std::string path = std::string(TEST_BUILD_DIR) + name;
+            onFrameDrawn = [&, path] {
+                // The back buffer, before endScene presents it.
+                taken.push_back(gltest::readScreen(show.engine.driver));
+                gltest::writePng(show.engine.driver, taken.back(), path);
+            };
             ++nextShot;
         }
         spectrumFor(position);
         playFrame(number, shoot);
         onFrameDrawn = nullptr;
     }
-    EXPECT_EQ(nextShot, int(std::size(shots)));
+    ASSERT_EQ(taken.size(), std::size(shots));
+    // Every shot is a picture, not a blank screen, and no two in a row are the same frame.
+    constexpr int kPictureSpread = 24; // grey levels between the darkest and brightest pixel
+    constexpr int kLevel = 16;         // a pixel counts as changed beyond this
+    for (size_t i = 0; i < taken.size(); ++i) {
+        SCOPED_TRACE(shots[i].seconds);
+        int darkest = 255, brightest = 0;
+        for (size_t p = 0; p < taken[i].rgba.size(); p += gltest::kChannels) {
+            const int grey = (taken[i].rgba[p] + taken[i].rgba[p + 1] + taken[i].rgba[p + 2]) / 3;
+            darkest = std::min(darkest, grey);
+            brightest = std::max(brightest, grey);
+        }
+        EXPECT_GE(brightest - darkest, kPictureSpread) << "a blank frame";
+        if (i > 0) {
+            EXPECT_GT(
+                gltest::compare(taken[i], taken[i - 1], kLevel, gltest::kColourChannels).pixelsOver,
+                0)
+                << "the same picture as at " << shots[i - 1].seconds << " s";
+        }
+    }
 }

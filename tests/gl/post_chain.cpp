@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -177,34 +178,63 @@ TEST_F(Chain, ABrokenShaderIsReportedOnceAndItsNodePassesItsInputThrough) {
     EXPECT_TRUE(gltest::imagesMatch(gl.driver, out, input, kExactTolerance, "broken_passes"));
 }
 
-// Other parts of the show test on the engine's null device: the chain must build and every
-// sequence must run there, silently, drawing nothing.
-TEST(NullDevice, BuildsTheChainAndRunsEverySequenceSilently) {
+// Other parts of the show test on the engine's null device, which has no render targets:
+// there every sequence must draw the scene once, straight to the screen, and say nothing.
+TEST(NullDevice, EverySequenceDrawsTheSceneOnceDirectly) {
     irr::IrrlichtDevice* device = irr::createDevice(irr::video::EDT_NULL);
     ASSERT_NE(device, nullptr);
     irr::scene::ISceneManager* smgr = device->getSceneManager();
+    irr::video::IVideoDriver* driver = device->getVideoDriver();
     irr::scene::ISceneNode* picture = smgr->addCubeSceneNode();
     irr::scene::ISceneNode* offsetMap = smgr->addCubeSceneNode();
+    constexpr irr::u32 kCubeTriangles = 12;
 
     ::testing::internal::CaptureStderr();
     show::Effects effects;
     show::createEffects(effects, smgr, kWindowWidth);
-    device->getVideoDriver()->beginScene(true, true, SColor(0));
-    show::renderDirect(show::Effects{}, smgr);
-    show::renderThroughBlurPair(effects, smgr);
-    show::renderThroughBloom(effects, smgr);
-    show::renderThroughInvert(effects, smgr);
-    show::renderGlass(effects, smgr, picture, offsetMap);
-    show::renderGlass(effects, smgr, nullptr, nullptr);
-    effects.motionBlur->render();
-    effects.motionBlur->renderFinal();
-    effects.color->render();
-    device->getVideoDriver()->endScene();
+    for (irr::scene::ISceneNode* node : nodesOf(effects))
+        ASSERT_NE(node, nullptr);
+    // Triangles drawn in one frame of a sequence (the null driver counts what it is given).
+    auto trianglesOf = [&](const std::function<void()>& sequence) {
+        driver->beginScene(true, true, SColor(0));
+        sequence();
+        driver->endScene();
+        return driver->getPrimitiveCountDrawn(0);
+    };
+    const irr::u32 bothCubes = 2 * kCubeTriangles;
+    EXPECT_EQ(trianglesOf([&] { show::renderDirect(effects, smgr); }), bothCubes);
+    EXPECT_EQ(trianglesOf([&] { show::renderThroughBlurPair(effects, smgr); }), bothCubes);
+    EXPECT_EQ(trianglesOf([&] { show::renderThroughBloom(effects, smgr); }), bothCubes);
+    EXPECT_EQ(trianglesOf([&] { show::renderThroughInvert(effects, smgr); }), bothCubes);
+    // The glass sequence shows its picture and hides its offset map even when it cannot
+    // draw either into a target.
+    EXPECT_EQ(trianglesOf([&] { show::renderGlass(effects, smgr, picture, offsetMap); }),
+              kCubeTriangles);
+    EXPECT_TRUE(picture->isVisible());
+    EXPECT_FALSE(offsetMap->isVisible());
+    offsetMap->setVisible(true);
+    EXPECT_EQ(trianglesOf([&] { show::renderGlass(effects, smgr, nullptr, nullptr); }), bothCubes);
+    // The nodes' own passes have no input there: they draw nothing at all.
+    EXPECT_EQ(trianglesOf([&] {
+                  effects.motionBlur->render();
+                  effects.motionBlur->renderFinal();
+                  effects.color->render();
+              }),
+              0u);
+    // Skipping, a sequence draws nothing, yet shows and hides as it does when drawing.
+    effects.drawing = false;
+    picture->setVisible(false);
+    EXPECT_EQ(trianglesOf([&] {
+                  show::renderDirect(effects, smgr);
+                  show::renderThroughBlurPair(effects, smgr);
+                  show::renderThroughBloom(effects, smgr);
+                  show::renderThroughInvert(effects, smgr);
+                  show::renderGlass(effects, smgr, picture, offsetMap);
+              }),
+              0u);
+    EXPECT_TRUE(picture->isVisible());
+    EXPECT_FALSE(offsetMap->isVisible());
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
-
-    for (irr::scene::ISceneNode* node : nodesOf(effects)) {
-        EXPECT_NE(node, nullptr);
-    }
     device->drop();
 }
 

@@ -3,7 +3,7 @@
 # pictures asked for and no others, and a frame reached by skipping ahead is the frame a
 # capture that drew every frame from the start shows. "The same" is judged by
 # lib/same_picture.py, which forgives the few pixels the engine's draw order may change.
-[ -n "${DISPLAY:-}" ] || exec "$(dirname "$0")/../with_display.sh" bash "$0" "$@"
+[ -n "${WITH_DISPLAY:-}" ] || exec "$(dirname "$0")/../with_display.sh" bash "$0" "$@"
 source "$(dirname "$0")/lib/common.bash" "$1"
 source "$(dirname "$0")/lib/capture.bash"
 

@@ -2,7 +2,7 @@
 # The demo's options as a user types them: --help, refusals of bad words, options beside the
 # positional size, playing without a sound device, starting late, looping, the desktop's own
 # screen, and a quiet console on every normal path.
-[ -n "${DISPLAY:-}" ] || exec "$(dirname "$0")/../with_display.sh" bash "$0" "$@"
+[ -n "${WITH_DISPLAY:-}" ] || exec "$(dirname "$0")/../with_display.sh" bash "$0" "$@"
 source "$(dirname "$0")/lib/common.bash" "$1"
 
 run() { # run [ENV=VALUE...] -- ARGS...: status, elapsed seconds, $WORK/out and $WORK/err

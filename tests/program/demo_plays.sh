@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The demo as a user runs it: the launch line, a whole (short) show to its end, and Escape.
-[ -n "${DISPLAY:-}" ] || exec "$(dirname "$0")/../with_display.sh" bash "$0" "$@"
+[ -n "${WITH_DISPLAY:-}" ] || exec "$(dirname "$0")/../with_display.sh" bash "$0" "$@"
 source "$(dirname "$0")/lib/common.bash" "$1"
 
 make_run_folder 4

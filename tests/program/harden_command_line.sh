@@ -2,7 +2,7 @@
 # Whatever size the console gives, the demo either plays or refuses with one line and status 1;
 # it never crashes. The launch line comes first either way. (`0 0` asks for the desktop's own
 # size; demo_player.sh plays it.)
-[ -n "${DISPLAY:-}" ] || exec "$(dirname "$0")/../with_display.sh" bash "$0" "$@"
+[ -n "${WITH_DISPLAY:-}" ] || exec "$(dirname "$0")/../with_display.sh" bash "$0" "$@"
 source "$(dirname "$0")/lib/common.bash" "$1"
 
 make_run_folder 1

@@ -5,7 +5,7 @@
 # leak or memory error from the show's own code fails; the graphics, windowing and sound
 # stacks' own are suppressed (harden_valgrind.supp). Leaks of the whole show's frames are the
 # sanitizer run's leak checker's part.
-[ -n "${DISPLAY:-}" ] || exec "$(dirname "$0")/../with_display.sh" bash "$0" "$@"
+[ -n "${WITH_DISPLAY:-}" ] || exec "$(dirname "$0")/../with_display.sh" bash "$0" "$@"
 source "$(dirname "$0")/lib/common.bash" "$1"
 export LP_NUM_THREADS=0 # llvmpipe renders on the calling thread: fewer threads to trace
 

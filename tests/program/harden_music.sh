@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The demo given every kind of music file: what it cannot decode ends it with the error line
 # and status 0; everything else plays cleanly for its own length and ends by itself.
-[ -n "${DISPLAY:-}" ] || exec "$(dirname "$0")/../with_display.sh" bash "$0" "$@"
+[ -n "${WITH_DISPLAY:-}" ] || exec "$(dirname "$0")/../with_display.sh" bash "$0" "$@"
 source "$(dirname "$0")/lib/common.bash" "$1"
 
 make_run_folder 1
@@ -53,13 +53,11 @@ for name in whole.mp3 r48k.mp3 mono.mp3 truncated.mp3 tiny.mp3; do
     check "$name: plays to its end with status 0 (status $status)" test "$status" -eq 0
     check "$name: no error line ($(tr '\n' '|' <"$WORK/errors"))" test ! -s "$WORK/errors"
     [ "$name" = whole.mp3 ] && whole_ms=$elapsed_ms
-    [ "$name" = tiny.mp3 ] && tiny_ms=$elapsed_ms
     case $name in r48k.mp3 | mono.mp3)
         check "$name: lasts the whole track (${elapsed_ms} ms, 44.1 kHz stereo ${whole_ms} ms)" \
             test "$elapsed_ms" -ge $((seconds * 1000)) ;;
     esac
 done
-# Start-up and shutdown alone take about as long as the tiny track's show.
-check "a track shorter than one frame ends the show at once (${tiny_ms} ms vs ${whole_ms} ms)" \
-    test "$tiny_ms" -lt "$whole_ms"
+# That a track ends the show as soon as its last sample is heard, however short it is, is the
+# live clock's own test (host_live_clock); timing it here raced start-up on a loaded machine.
 finish

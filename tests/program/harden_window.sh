@@ -2,7 +2,7 @@
 # The demo's window taken away from outside mid-show: destroyed (xdotool windowclose) or its
 # client killed (xdotool windowkill). The show stops at once and exits through its shutdown
 # with status 0, long before the track would have ended.
-[ -n "${DISPLAY:-}" ] || exec "$(dirname "$0")/../with_display.sh" bash "$0" "$@"
+[ -n "${WITH_DISPLAY:-}" ] || exec "$(dirname "$0")/../with_display.sh" bash "$0" "$@"
 source "$(dirname "$0")/lib/common.bash" "$1"
 
 track_seconds=60

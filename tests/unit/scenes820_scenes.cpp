@@ -20,11 +20,8 @@ constexpr int kSnowScene = 9;
 constexpr int kFirstGreeting = 10;
 constexpr int kLastGreeting = 19;
 constexpr int kFinaleScene = 20;
-constexpr uint32_t kTestEndMark = 8820000;
 constexpr uint32_t kFadeLead = 100000; // the closing fade's distance from the end mark
 
-constexpr int kDropSpread = 100; // drop points are drawn as random below 100
-constexpr float kDropShift = 5.0f;
 constexpr int kBricksPerDrop = 128;
 constexpr int kBricksPerBeat = 4;
 constexpr int kResetAbove = 200;
@@ -38,7 +35,6 @@ constexpr float kBeat = 0.2f;        // the float nearest 0.2 lies just above it
 constexpr float kStrongBass = 0.36f; // above 35
 constexpr float kEdgeBass = 0.35f;   // the float nearest 0.35 lies just below it: no flash
 constexpr float kEdgeTile = 0.03f;   // just below 3 once widened
-constexpr float kLitTile = 0.0300001f;
 
 // A fader that notes what the scenes ask of it instead of drawing.
 class RecordingFader final : public irr::gui::IGUIInOutFader {
@@ -80,11 +76,10 @@ class LateScenes : public ::testing::Test {
   protected:
     void SetUp() override {
         // Models may be missing: everything here is about state that exists without them.
-        showtest::openNullShow(show, kFps, kTestEndMark);
-        ASSERT_NE(show.engine.device, nullptr);
+        ASSERT_EQ(showtest::openNullShow(show, kFps), StartupResult::Ready)
+            << "needs the built track: " << showtest::builtTrack();
         clock = static_cast<VirtualTime*>(show.time.get());
-        show.endMark = kTestEndMark;
-        rows = showScenes(kTestEndMark);
+        rows = showScenes(show.endMark);
         for (SceneRow& r : rows)
             r.render = nullptr; // a null device has no render targets
         engineFader = show.overlay.fader;
@@ -95,9 +90,7 @@ class LateScenes : public ::testing::Test {
         show.overlay.fader = engineFader;
         if (fader)
             fader->drop();
-        clearPhysics(show.physics);
-        if (show.engine.device)
-            show.engine.device->drop();
+        shutdownShow(show);
     }
 
     const SceneRow& row(int scene) const { return rows[scene - 1]; }
@@ -151,21 +144,33 @@ class LateScenes : public ::testing::Test {
 // ---- light orbs and brick rain ----
 
 TEST_F(LateScenes, EachEntryDropsTheSameBrickHeapFromThreeDrawsPerBrick) {
+    // From a fresh generator (below 100: 41, 67, 34, 0, 69, 24, 78, 58, 62, ...) brick n draws
+    // r1, r2, r3 and lands at (r3 - 5, r2, r1 - 5).
+    const btVector3 firstBricks[] = {{29, 67, 36}, {19, 69, -5}, {57, 58, 73}};
+    std::vector<btVector3> heapOfScene8;
     for (int scene : {kOrbsScene, kSnowScene}) {
         SCOPED_TRACE(scene);
         const int32_t countBefore = show.scene.boxCounter;
-        Random replay = show.random;
+        show.random.reset();
         enter(scene);
         // The floor box first, then the bricks in the order they were drawn.
         ASSERT_EQ(show.physics.bodyList.size(), size_t(kBricksPerDrop + 1));
-        for (int i = 0; i < kBricksPerDrop; ++i) {
-            const int r1 = replay.below(kDropSpread);
-            const int r2 = replay.below(kDropSpread);
-            const int r3 = replay.below(kDropSpread);
-            EXPECT_EQ(origin(i + 1), btVector3(r3 - kDropShift, float(r2), r1 - kDropShift))
-                << "brick " << i;
+        EXPECT_EQ(origin(0), btVector3(0, 0, 0));
+        for (size_t i = 0; i < std::size(firstBricks); ++i)
+            EXPECT_EQ(origin(i + 1), firstBricks[i]) << "brick " << i;
+        for (const btVector3& brick : heap()) {
+            EXPECT_GE(brick.x(), -5.0f);
+            EXPECT_LE(brick.x(), 94.0f);
+            EXPECT_GE(brick.y(), 0.0f);
+            EXPECT_LE(brick.y(), 99.0f);
+            EXPECT_GE(brick.z(), -5.0f);
+            EXPECT_LE(brick.z(), 94.0f);
         }
         EXPECT_EQ(show.scene.boxCounter, countBefore + kBricksPerDrop);
+        if (scene == kOrbsScene)
+            heapOfScene8 = heap();
+        else
+            EXPECT_EQ(heap(), heapOfScene8) << "the same draws drop the same heap";
     }
 }
 
@@ -331,21 +336,6 @@ TEST_F(LateScenes, GreetingCutsShowTheirCardEvenAfterAScenesIntervalWasJumped) {
     EXPECT_EQ(show.overlay.greetings[3]->getRelativePosition().UpperLeftCorner.Y, 3);
 }
 
-TEST_F(LateScenes, SpectrumTilesLightStrictlyAboveThreeAndOnlyForExistingBands) {
-    enter(kOrbsScene);
-    enter(kSnowScene);
-    enter(kFirstGreeting);
-    levels.fill(kLoud);
-    levels[0] = kEdgeTile;
-    levels[1] = kLitTile;
-    frame(kFirstGreeting);
-    EXPECT_FALSE(show.overlay.tilesA[0]->isVisible());
-    EXPECT_TRUE(show.overlay.tilesA[1]->isVisible());
-    EXPECT_TRUE(show.overlay.tilesA[kSpectrumBands - 1]->isVisible());
-    for (int i = kSpectrumBands; i < kTiles; ++i)
-        ASSERT_FALSE(show.overlay.tilesA[i]->isVisible()) << "tile " << i;
-}
-
 // ---- finale ----
 
 class Finale : public LateScenes {
@@ -378,17 +368,16 @@ TEST_F(Finale, TheBeatTestIsStrictInDoublePrecisionAtPointTwo) {
 TEST_F(Finale, BeatBricksDropFromTheBeatsHeightAtTwoDrawsEach) {
     show.scene.boxCounter = 0;
     const size_t bodies = show.physics.bodyList.size();
-    Random replay = show.random;
+    // From a fresh generator (below 100: 41, 67, 34, 0, 69, 24, 78, 58) brick n draws a, then
+    // b, and falls from the beat's own strength (0.5 x 100) at (b - 5, 50, a - 5).
+    show.random.reset();
     levels[0] = kLoud;
     frame(kFinaleScene);
     ASSERT_EQ(show.physics.bodyList.size(), bodies + kBricksPerBeat);
-    for (int i = 0; i < kBricksPerBeat; ++i) {
-        const int a = replay.below(kDropSpread);
-        const int b = replay.below(kDropSpread);
-        EXPECT_EQ(origin(bodies + i),
-                  btVector3(b - kDropShift, float(double(kLoud) * 100.0), a - kDropShift))
-            << "brick " << i;
-    }
+    const btVector3 expected[kBricksPerBeat] = {
+        {62, 50, 36}, {-5, 50, 29}, {19, 50, 64}, {53, 50, 73}};
+    for (int i = 0; i < kBricksPerBeat; ++i)
+        EXPECT_EQ(origin(bodies + i), expected[i]) << "brick " << i;
 }
 
 TEST_F(Finale, TheHeapLeftByEarlierScenesIsClearedOnTheFirstBeat) {
@@ -405,11 +394,11 @@ TEST_F(Finale, TheHeapLeftByEarlierScenesIsClearedOnTheFirstBeat) {
 }
 
 TEST_F(Finale, FadeToBlackStartsOnceNearTheEndAndAResetLiftsIt) {
-    const int beforeFade = int((kTestEndMark - kFadeLead) * uint64_t(kFps) / kSampleRate);
+    const int beforeFade = int((show.endMark - kFadeLead) * uint64_t(kFps) / kSampleRate);
     clock->seekFrame(beforeFade - 2);
     for (int i = 0; i < 2 * kFps && !show.scene.fadeStarted; ++i) {
         frame(kFinaleScene);
-        const bool past = show.position > kTestEndMark - kFadeLead;
+        const bool past = show.position > show.endMark - kFadeLead;
         EXPECT_EQ(fader->calls.empty(), !past) << "position " << show.position;
     }
     ASSERT_TRUE(show.scene.fadeStarted);

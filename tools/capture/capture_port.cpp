@@ -32,7 +32,11 @@ bool CapturePort::deviceRunning() {
     if (timing_)
         commitTiming(Clock::now());
     const bool running = EngineFramePort::deviceRunning();
-    return running && !failed_ && !plan_.finishedBefore(clock_.frame() + 1);
+    // The show draws one more frame after reading a position past the track; its time lies
+    // after the music, so a recording ends with the last frame inside the track.
+    const int64_t next = clock_.frame() + 1;
+    const bool inTrack = framePosition(next, clock_.fps()) < show_.music.track.length();
+    return running && !failed_ && inTrack && !plan_.finishedBefore(next);
 }
 
 void CapturePort::frameStarted(const show::SceneRow& row) {

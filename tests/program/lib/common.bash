@@ -5,7 +5,15 @@ BUILD_DIR=$(cd "$1" && pwd)
 HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
 WORK=$(mktemp -d)
-trap 'rm -rf "$WORK"' EXIT
+# A step that fails under set -e ends the script at once: no demo it started may play on.
+cleanup() {
+    local pids
+    pids=$(jobs -p)
+    [ -z "$pids" ] || kill $pids 2>/dev/null || true
+    wait 2>/dev/null || true
+    rm -rf "$WORK"
+}
+trap cleanup EXIT
 failures=0
 
 # make_run_folder SECONDS: demo beside data.lll and a generated track of that many seconds.

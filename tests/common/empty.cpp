@@ -1,1 +1,0 @@
-// Keeps the helper library non-empty before any shared test helper exists.
