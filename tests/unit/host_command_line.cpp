@@ -1,5 +1,6 @@
 // What the console gives the show (a size, a window-mode word; every size either opens or is
-// refused with one line), the keys it listens to, and its random generator.
+// refused with one line; the player's options beside them), the keys it listens to, and its
+// random generator.
 #include "host/command_line.h"
 #include "host/receiver.h"
 #include "host/rng.h"
@@ -16,6 +17,11 @@ namespace {
 CommandLine parse(std::vector<const char*> words) {
     words.insert(words.begin(), "demo");
     return parseCommandLine(int(words.size()), words.data());
+}
+
+DemoArguments parseDemo(std::vector<const char*> words) {
+    words.insert(words.begin(), "demo");
+    return parseDemoArguments(int(words.size()), words.data());
 }
 
 irr::SEvent keyEvent(irr::EKEY_CODE key, bool down) {
@@ -85,6 +91,69 @@ TEST(CommandLineSize, ZeroNegativeTextAndHugeSizesAreRefusedOnOneLine) {
     }
 }
 
+TEST(DemoOptions, OptionsStandAnywhereAndLeaveThePositionalSizeItsMeaning) {
+    const DemoArguments window = parseDemo({"--loop", "800", "--offset", "-250", "600", "w"});
+    ASSERT_EQ(window.error, "");
+    EXPECT_EQ(window.commandLine.width, 800);
+    EXPECT_EQ(window.commandLine.height, 600);
+    EXPECT_FALSE(window.commandLine.fullscreen);
+    EXPECT_TRUE(window.player.loop);
+    EXPECT_EQ(window.player.pictureOffsetMs, -250);
+    EXPECT_EQ(launchLine(window.commandLine), "\nLauncing demo with res: 800x600 window mode");
+
+    // A lone word is still "any other count": the default size, fullscreen.
+    const DemoArguments lone = parseDemo({"--sound", "off", "800"});
+    EXPECT_EQ(lone.commandLine.width, 1280);
+    EXPECT_EQ(lone.commandLine.height, 1024);
+    EXPECT_TRUE(lone.commandLine.fullscreen);
+    EXPECT_EQ(lone.player.sound, SoundMode::Off);
+
+    const DemoArguments none = parseDemo({});
+    EXPECT_EQ(none.error, "");
+    EXPECT_FALSE(none.player.loop || none.player.desktop || none.player.help);
+    EXPECT_EQ(none.player.sound, SoundMode::On);
+    EXPECT_EQ(none.player.fromSeconds, 0.0);
+    EXPECT_EQ(none.player.fromScene, 0);
+}
+
+TEST(DemoOptions, EachOptionReadsItsValue) {
+    EXPECT_DOUBLE_EQ(parseDemo({"--from", "97.5"}).player.fromSeconds, 97.5);
+    EXPECT_EQ(parseDemo({"--scene", "20"}).player.fromScene, 20);
+    EXPECT_EQ(parseDemo({"--offset", "1000"}).player.pictureOffsetMs, 1000);
+    EXPECT_EQ(parseDemo({"--offset", "-1000"}).player.pictureOffsetMs, -1000);
+    EXPECT_EQ(parseDemo({"--sound", "auto"}).player.sound, SoundMode::Auto);
+    EXPECT_TRUE(parseDemo({"--desktop"}).player.desktop);
+    EXPECT_TRUE(parseDemo({"800", "600", "--help"}).player.help);
+    // `0 0` asks for the desktop too; with a window word it is a 0x0 window (refused later).
+    EXPECT_TRUE(parseDemo({"0", "0"}).player.desktop);
+    EXPECT_FALSE(parseDemo({"0", "0", "w"}).player.desktop);
+}
+
+TEST(DemoOptions, BadWordsAreRefusedOnOneLineThatNamesThem) {
+    const std::vector<std::vector<const char*>> bad = {{"--bogus"},
+                                                       {"--from"},
+                                                       {"--from", "x"},
+                                                       {"--from", "-3"},
+                                                       {"--from", "inf"},
+                                                       {"--scene", "0"},
+                                                       {"--scene", "21"},
+                                                       {"--scene", "7.5"},
+                                                       {"--offset", "1001"},
+                                                       {"--offset", "-1001"},
+                                                       {"--offset", "20ms"},
+                                                       {"--sound", "loud"},
+                                                       {"--loop", "--loop"},
+                                                       {"--from", "3", "--from", "4"},
+                                                       {"--from", "3", "--scene", "4"},
+                                                       {"--desktop", "800", "600"}};
+    for (const auto& words : bad) {
+        const DemoArguments parsed = parseDemo(words);
+        EXPECT_EQ(parsed.error.rfind("demo: ", 0), 0u) << words[0];
+        EXPECT_EQ(parsed.error.find('\n'), std::string::npos) << parsed.error;
+        EXPECT_NE(parsed.error.find(words[0]), std::string::npos) << parsed.error;
+    }
+}
+
 TEST(Receiver, RecordsHeldKeysAndNeverConsumesEvents) {
     MyEventReceiver receiver;
     EXPECT_FALSE(receiver.keyState(irr::KEY_ESCAPE));
@@ -106,6 +175,35 @@ TEST(Receiver, IgnoresKeyCodesOutOfRangeAndOtherEvents) {
     EXPECT_FALSE(receiver.OnEvent(mouse));
     for (int key = 0; key < kKeyCount; ++key)
         EXPECT_FALSE(receiver.keyState(irr::EKEY_CODE(key))) << key;
+}
+
+TEST(PlayerKeys, EachPressIsKeptOnceInOrderAndRepeatsAreNotPresses) {
+    MyEventReceiver receiver;
+    irr::EKEY_CODE key;
+    EXPECT_FALSE(receiver.takePress(key));
+    receiver.OnEvent(keyEvent(irr::KEY_RIGHT, true));
+    receiver.OnEvent(keyEvent(irr::KEY_RIGHT, true)); // held: the keyboard repeats it
+    receiver.OnEvent(keyEvent(irr::KEY_RIGHT, false));
+    receiver.OnEvent(keyEvent(irr::KEY_SPACE, true));
+    receiver.OnEvent(keyEvent(irr::KEY_SPACE, false));
+    receiver.OnEvent(keyEvent(irr::KEY_RIGHT, true));
+    std::vector<irr::EKEY_CODE> taken;
+    while (receiver.takePress(key))
+        taken.push_back(key);
+    EXPECT_EQ(taken, (std::vector<irr::EKEY_CODE>{irr::KEY_RIGHT, irr::KEY_SPACE, irr::KEY_RIGHT}));
+    EXPECT_TRUE(receiver.keyState(irr::KEY_RIGHT)) << "presses leave the held state as it was";
+
+    // A flood keeps the first presses it has room for and loses none of them.
+    MyEventReceiver flooded;
+    for (int i = 0; i < 100; ++i) {
+        flooded.OnEvent(keyEvent(i % 2 ? irr::KEY_LEFT : irr::KEY_RIGHT, true));
+        flooded.OnEvent(keyEvent(i % 2 ? irr::KEY_LEFT : irr::KEY_RIGHT, false));
+    }
+    int count = 0;
+    for (; flooded.takePress(key); ++count)
+        EXPECT_EQ(key, count % 2 ? irr::KEY_LEFT : irr::KEY_RIGHT);
+    EXPECT_GT(count, 1);
+    EXPECT_LT(count, 100);
 }
 
 TEST(Random, DrawsTheClassicSequenceFromSeedOne) {
