@@ -54,18 +54,20 @@ TEST(CaptureSound, EachFramesPanShapesOnlyThatFramesSamples) {
     }
 }
 
-TEST(CaptureSound, TheMixStartsAtTheFirstKeptFrameAndStopsAtTheTracksEnd) {
+TEST(CaptureSound, TheMixStartsAtTheFirstKeptFrameAndIsSilentPastTheTracksEnd) {
     std::vector<float> track(2 * 1000);
     for (size_t i = 0; i < 1000; ++i)
-        track[2 * i] = track[2 * i + 1] = float(i);
-    PanRecord pans(2, 5); // frames 2 to 6 would run past the end of the track
+        track[2 * i] = track[2 * i + 1] = float(i + 1);
+    PanRecord pans(2, 5); // frames 2 to 6 run past the end of the track
     for (int64_t n = 2; n < 7; ++n)
         pans.record(n, show::kPanPlainStereo);
-    const int fps = 100; // 441 samples a frame: frames 2.. start at 882
+    const int fps = 100; // 441 samples a frame: frames 2 to 6 are samples 882 to 3086
     const std::vector<float> mixed = mixRecordedFrames(track, fps, pans);
-    ASSERT_EQ(mixed.size(), size_t(2 * (1000 - 882)));
-    EXPECT_EQ(mixed.front(), 882.0f);
-    EXPECT_EQ(mixed.back(), 999.0f);
+    ASSERT_EQ(mixed.size(), size_t(2 * (3087 - 882))) << "as long as the five frames";
+    EXPECT_EQ(mixed.front(), 883.0f);
+    EXPECT_EQ(mixed[2 * (999 - 882)], 1000.0f) << "the track's last sample";
+    EXPECT_EQ(mixed[2 * (1000 - 882)], 0.0f);
+    EXPECT_EQ(mixed.back(), 0.0f);
 }
 
 TEST(CaptureSound, OnlyTheFramesThatRanAreMixed) {

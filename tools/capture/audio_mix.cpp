@@ -44,9 +44,10 @@ std::vector<float> mixRecordedFrames(const std::vector<float>& trackStereo, int 
                                      const PanRecord& pans) {
     const int64_t trackFrames = int64_t(trackStereo.size() / kChannels);
     const int64_t first = pans.firstFrame();
-    const int64_t begin = std::min(framePosition(first, fps), trackFrames);
-    const int64_t end = std::min(framePosition(first + pans.recorded(), fps), trackFrames);
-    std::vector<float> out(size_t(end - begin) * kChannels);
+    const int64_t begin = framePosition(first, fps);
+    const int64_t end = framePosition(first + pans.recorded(), fps);
+    // Past the track's end the frames stand for silence, so sound and picture end together.
+    std::vector<float> out(size_t(end - begin) * kChannels, 0.0f);
     for (int64_t i = 0; i < pans.recorded(); ++i) {
         float left = 1.0f, right = 1.0f;
         show::AudioTrack::panGains(pans.pans()[size_t(i)], left, right);

@@ -28,7 +28,7 @@ class PanRecord {
     std::vector<int> pans_;
 };
 
-// Interleaved stereo of the recorded frames, cut at the track's end.
+// Interleaved stereo of the recorded frames, as long as they are: silent after the track's end.
 std::vector<float> mixRecordedFrames(const std::vector<float>& trackStereo, int fps,
                                      const PanRecord& pans);
 
