@@ -172,9 +172,15 @@ void air(Mixer& m, const Note& n, uint32_t seed) {
     }
 }
 
+// Which bit of a note's seed turns its first pulse voice over (a well-mixed one).
+constexpr int kPolarityBit = 16;
+
 // Detuned saws through a low-pass whose cutoff the caller's function sets per sample.
 // Odd voices are pulses of `width` (when above 0), even ones saws: the saws give body, the
-// pulses an even spread of harmonics.
+// pulses an even spread of harmonics. A narrow pulse is a spike on one side of zero, so half
+// of the pulses (alternate voices, and by the note's seed) are turned over: spikes of many
+// notes that meet no longer all point the same way, and the mix's peaks stay lower. Turning a
+// voice over leaves its spectrum as it was.
 template <int Voices, class Cutoff, class Amp>
 void sawStack(Mixer& m, const Note& n, uint32_t seed, double q, const Sends& sends, float stereo,
               double width, Cutoff cutoff, Amp amp, double vibratoDepth = 0.0) {
@@ -182,8 +188,9 @@ void sawStack(Mixer& m, const Note& n, uint32_t seed, double q, const Sends& sen
     std::array<Saw, Voices> saws;
     std::vector<Pulse> pulses(Voices, Pulse(0.0, width));
     std::array<double, Voices> ratio{};
-    std::array<float, Voices> pan{};
+    std::array<float, Voices> pan{}, polarity{};
     for (int v = 0; v < Voices; ++v) {
+        polarity[v] = (v / 2 + (seed >> kPolarityBit)) % 2 == 0 ? 1.0f : -1.0f;
         saws[v] = Saw(phases.unit());
         pulses[v] = Pulse(phases.unit(), width);
         const double spread = Voices == 1 ? 0.0 : 2.0 * v / (Voices - 1) - 1.0; // -1..1
@@ -206,8 +213,8 @@ void sawStack(Mixer& m, const Note& n, uint32_t seed, double q, const Sends& sen
         float l = 0.0f, r = 0.0f;
         for (int v = 0; v < Voices; ++v) {
             const double f = hz * ratio[v] * bend;
-            const float s =
-                width > 0.0 && v % 2 == 1 ? kPulseGain * pulses[v].next(f) : saws[v].next(f);
+            const float s = width > 0.0 && v % 2 == 1 ? kPulseGain * polarity[v] * pulses[v].next(f)
+                                                      : saws[v].next(f);
             l += s * (1.0f - pan[v]);
             r += s * (1.0f + pan[v]);
         }
