@@ -396,13 +396,13 @@ void greetings(Composer& c) {
         c.kick(at, kHeavyKick, kLightKickDecay);
         c.stab(chord, at, kStab, 0.7f);
         c.note(Instrument::Crash, at, int64_t(kCutCymbalSeconds * kSampleRate), 0, kCrash);
-        c.pad(chord, at, next - at + ring, kPad, 0.8f, 0.01f);
+        c.pad(chord, at, next - at + ring, kOpenPad, 0.8f, 0.01f);
         c.bassHeld(chord, at, next - at, kHeldBass, 0.5f);
     }
     const int64_t card = kSceneFrom[kEndCardScene - 1];
     const int64_t drop = kSceneFrom[kFinaleScene - 1];
     c.stab(E, card, kStab * 0.6f, 0.5f);
-    c.pad(E, card, drop - card, kPad, 0.85f, 1.0f);
+    c.pad(E, card, drop - card, kOpenPad, 0.85f, 1.0f);
     c.riser(card, drop, kRiser);
     const Grid g{drop, nominalBeatSamples()};
     c.roll(g, -kBreathRollBeats, kBreathRollBeats, kRoll);

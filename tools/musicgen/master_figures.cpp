@@ -44,17 +44,9 @@ double medianCrestDb(const std::vector<float>& channel, int window, int& windows
     return 0.5 * (upper + *std::max_element(crest.begin(), crest.begin() + mid));
 }
 
-MasterFigures measureMaster(const std::vector<float>& left, const std::vector<float>& right,
-                            double knee) {
+MasterFigures measureMaster(const std::vector<float>& left, const std::vector<float>& right) {
     MasterFigures m;
-    m.knee = knee;
     const size_t frames = std::min(left.size(), right.size());
-    int64_t above = 0;
-    for (size_t i = 0; i < frames; ++i) {
-        above += std::fabs(left[i]) > knee;
-        above += std::fabs(right[i]) > knee;
-    }
-    m.shareAboveKnee = frames > 0 ? double(above) / double(2 * frames) : 0.0;
     m.medianCrestDb = medianCrestDb(left, kCrestWindowSamples, m.crestWindows);
 
     std::unique_ptr<ebur128_state, void (*)(ebur128_state*)> meter(
@@ -109,9 +101,6 @@ void printMaster(std::FILE* out, const MasterFigures& m) {
                  "master: crest factor %.2f dB, median of %d one-second windows, left channel "
                  "(aim at least %.1f)\n",
                  m.medianCrestDb, m.crestWindows, kLeastCrestDb);
-    std::fprintf(
-        out, "master: %.2f %% of samples above the saturation knee %.3f (aim at most %.0f %%)\n",
-        100.0 * m.shareAboveKnee, m.knee, 100.0 * kMostShareAboveKnee);
 }
 
 } // namespace musicgen

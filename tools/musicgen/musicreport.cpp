@@ -13,7 +13,6 @@
 #include "host/frequency_bands.h"
 
 #include "master_figures.h"
-#include "mix.h"
 #include "mp3_reader.h"
 #include "report.h"
 #include "timeline.h"
@@ -64,10 +63,10 @@ int main(int argc, char** argv) {
     }
     std::printf("%s: %zu samples (%.3f s)\n", path, track.left.size(),
                 double(track.left.size()) / kSampleRate);
-    const MasterFigures master = measureMaster(track.left, track.right, kSaturationKnee * kCeiling);
+    const MasterFigures master = measureMaster(track.left, track.right);
     if (masterOnly) {
         printMaster(stdout, master);
-        return master.ok ? 0 : 2;
+        return master.ok ? 0 : 1;
     }
     const auto figures = measureScenes(track.mono());
     const auto checks = requirements(figures);
