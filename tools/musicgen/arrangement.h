@@ -32,17 +32,17 @@ constexpr float kRiser = 0.12f;
 constexpr double kBreathRollBeats = 4.0; // the roll before the finale's drop
 
 constexpr float kBass = 0.2f;
-constexpr float kHeldBass = 0.25f;
+constexpr float kHeldBass = 0.2f;
 constexpr float kPad = 0.4f;
-constexpr float kPadSpread = 0.6f;  // pan from the lowest to the highest chord tone
+constexpr float kPadSpread = 1.2f;  // pan from the lowest to the highest chord tone
 constexpr float kPadShimmer = 0.7f; // level of the octave doubling
-// The pad where no beat ducks it and it carries the harmony alone: the greeting cuts and the
-// end card.
-constexpr float kOpenPad = 0.9f;
+// The pad where no beat ducks it and it carries the harmony alone (the greeting cuts and the
+// end card) keeps the level it had before the groove pads came down.
+constexpr float kOpenPad = 0.5f;
 constexpr float kArp = 0.55f;
 constexpr float kArpPan = 0.45f;
 constexpr float kLead = 0.7f;
-constexpr float kStab = 0.6f;
+constexpr float kStab = 0.8f;
 constexpr float kStabSeconds = 0.6f;
 
 // The intro sits low enough that the spectrum rows of the opening stay on screen.

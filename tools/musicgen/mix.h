@@ -40,7 +40,6 @@ constexpr float kPulseGain = 2.5f; // a narrow pulse is quiet next to a saw
 constexpr double kPadLowHz = 400.0;
 constexpr double kPadOctaves = 5.5; // filter range over the tone 0..1
 constexpr double kPadReleaseSeconds = 0.5;
-constexpr float kPadStereo = 0.4f; // spread of a pad note's voices; wider loses level in mono
 constexpr double kPadLfoHz = 0.21;
 constexpr double kBassFloorHz = 160.0;
 constexpr double kBassEnvHz = 2600.0;

@@ -239,7 +239,7 @@ void pad(Mixer& m, const Note& n, uint32_t seed) {
     const double length = seconds(n.length);
     const double base = kPadLowHz * std::pow(2.0, n.tone * kPadOctaves);
     sawStack<kPadVoices>(
-        m, n, seed, 0.8, Sends{kPadReverb, 0.0f, true}, kPadStereo, kPadPulseWidth,
+        m, n, seed, 0.8, Sends{kPadReverb, 0.0f, true}, 0.8f, kPadPulseWidth,
         [&](double t) { return base * (1.0 + 0.15 * std::sin(2.0 * kPi * kPadLfoHz * t)); },
         [&](double t) { return 0.5f * arEnvelope(t, n.shape, length, kPadReleaseSeconds); });
 }
