@@ -6,7 +6,8 @@ cd "$(dirname "$0")/.."
 
 packages=(cmake pkg-config g++ libirrlicht-dev libbullet-dev libsdl2-dev libmpg123-dev
           libkissfft-dev libgtest-dev libmp3lame-dev libzip-dev libpng-dev libjpeg-dev
-          xvfb xauth x11-utils libgl1-mesa-dri xdotool ffmpeg valgrind)
+          xvfb xauth x11-utils libgl1-mesa-dri xdotool ffmpeg valgrind
+          libebur128-dev)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

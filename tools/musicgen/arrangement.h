@@ -1,5 +1,7 @@
 // Levels and shapes of the arrangement: one home for every number the composition uses.
-// Velocities are linear amplitudes before the master limiter; decays are in seconds.
+// Velocities are linear amplitudes before the master; decays are in seconds. The kick is
+// mixed well above the rest: the show reads its beats from the lowest band in absolute terms,
+// and the master rounds only the kick's first cycle, so its body keeps that level.
 #pragma once
 
 namespace musicgen {
@@ -11,12 +13,12 @@ constexpr int kOctave = 12;
 constexpr float kKickLengthPerDecay = 7.0f; // note length in decays: the tail is inaudible
 constexpr float kSoftKick = 0.3f;           // scene 2: a pulse, not yet a beat
 constexpr float kSoftKickDecay = 0.075f;
-constexpr float kLightKick = 0.4f; // scenes 3, 4, 7, 8, 9: the groove
+constexpr float kLightKick = 0.46f; // scenes 3, 4, 7, 8, 9: the groove
 constexpr float kLightKickDecay = 0.06f;
-constexpr float kHeavyKick = 0.5f; // scenes 5, 6, 20: a brick on every beat
+constexpr float kHeavyKick = 0.8f; // scenes 5, 6, 20: a brick on every beat
 constexpr float kHeavyKickDecay = 0.09f;
 constexpr float kFinaleKickDecay = 0.1f;
-constexpr float kBoom = 0.6f; // scene 9: the downbeat that flashes the screen
+constexpr float kBoom = 0.96f; // scene 9: the downbeat that flashes the screen
 constexpr float kBoomDecay = 0.16f;
 
 constexpr float kClap = 0.25f;
@@ -29,14 +31,17 @@ constexpr float kCutCymbalSeconds = 0.8f;
 constexpr float kRiser = 0.12f;
 constexpr double kBreathRollBeats = 4.0; // the roll before the finale's drop
 
-constexpr float kBass = 0.18f;
+constexpr float kBass = 0.2f;
 constexpr float kHeldBass = 0.2f;
-constexpr float kPad = 0.5f;
+constexpr float kPad = 0.4f;
 constexpr float kPadSpread = 1.2f;  // pan from the lowest to the highest chord tone
 constexpr float kPadShimmer = 0.7f; // level of the octave doubling
-constexpr float kArp = 0.45f;
+// The pad where no beat ducks it and it carries the harmony alone (the greeting cuts and the
+// end card) keeps the level it had before the groove pads came down.
+constexpr float kOpenPad = 0.5f;
+constexpr float kArp = 0.55f;
 constexpr float kArpPan = 0.45f;
-constexpr float kLead = 0.6f;
+constexpr float kLead = 0.7f;
 constexpr float kStab = 0.8f;
 constexpr float kStabSeconds = 0.6f;
 

@@ -5,6 +5,7 @@
 #include <array>
 
 #include "arrangement.h"
+#include "mix.h"
 #include "score.h"
 #include "timeline.h"
 
@@ -383,6 +384,9 @@ void peak(Composer& c) {
 void greetings(Composer& c) {
     // Scenes 10 to 18: a hit on every cut (kick, stab, cymbal) over a held pad; scene 19
     // opens with a softer hit, then holds its breath while a riser and roll lead to the drop.
+    // A cut lasts less than a second, so each chord's pad is held through to the next cut and
+    // releases under the next chord; ending at the cut, it would fade for most of its scene.
+    const int64_t ring = int64_t(kPadReleaseSeconds * kSampleRate);
     constexpr std::array<Chord, 9> kCutChords = {Am, F, C, G, Am, F, C, G, E};
     const int first = kFirstGreetingScene - 1;
     for (int i = 0; i < int(kCutChords.size()); ++i) {
@@ -392,13 +396,13 @@ void greetings(Composer& c) {
         c.kick(at, kHeavyKick, kLightKickDecay);
         c.stab(chord, at, kStab, 0.7f);
         c.note(Instrument::Crash, at, int64_t(kCutCymbalSeconds * kSampleRate), 0, kCrash);
-        c.pad(chord, at, next - at, kPad, 0.8f, 0.01f);
+        c.pad(chord, at, next - at + ring, kOpenPad, 0.8f, 0.01f);
         c.bassHeld(chord, at, next - at, kHeldBass, 0.5f);
     }
     const int64_t card = kSceneFrom[kEndCardScene - 1];
     const int64_t drop = kSceneFrom[kFinaleScene - 1];
     c.stab(E, card, kStab * 0.6f, 0.5f);
-    c.pad(E, card, drop - card, kPad, 0.85f, 1.0f);
+    c.pad(E, card, drop - card, kOpenPad, 0.85f, 1.0f);
     c.riser(card, drop, kRiser);
     const Grid g{drop, nominalBeatSamples()};
     c.roll(g, -kBreathRollBeats, kBreathRollBeats, kRoll);

@@ -114,6 +114,33 @@ class Svf {
     double ic1_ = 0.0, ic2_ = 0.0;
 };
 
+// Peaking equaliser (the RBJ audio EQ cookbook's bell): gainDb at hz, back to 0 dB either
+// side over a width set by q. Transposed direct form II in double precision.
+class Peaking {
+  public:
+    Peaking(double hz, double q, double gainDb) {
+        const double a = std::pow(10.0, gainDb / 40.0);
+        const double w = 2.0 * kPi * hz / kSampleRate;
+        const double alpha = std::sin(w) / (2.0 * q);
+        const double a0 = 1.0 + alpha / a;
+        b0_ = (1.0 + alpha * a) / a0;
+        b1_ = -2.0 * std::cos(w) / a0;
+        b2_ = (1.0 - alpha * a) / a0;
+        a1_ = b1_;
+        a2_ = (1.0 - alpha / a) / a0;
+    }
+    float step(float in) {
+        const double out = b0_ * in + z1_;
+        z1_ = b1_ * in - a1_ * out + z2_;
+        z2_ = b2_ * in - a2_ * out;
+        return float(out);
+    }
+
+  private:
+    double b0_, b1_, b2_, a1_, a2_;
+    double z1_ = 0.0, z2_ = 0.0;
+};
+
 // Attack, hold at 1, exponential-ish release to 0 at `length`; t and times in seconds.
 inline float arEnvelope(double t, double attack, double length, double release) {
     if (t < 0.0 || t >= length) {

@@ -68,8 +68,9 @@ constexpr float kClapReverb = 0.25f;
 constexpr float kCrashReverb = 0.2f;
 constexpr float kRiserReverb = 0.4f;
 
-// Side-chain: the kick ducks bass, pads and melody.
-constexpr float kDuckDepth = 0.55f;
+// Side-chain: the kick ducks bass, pads and melody (by this times its velocity), so the kick's
+// first cycles stand out from the mix instead of stacking on top of it.
+constexpr float kDuckDepth = 0.8f;
 constexpr double kDuckSeconds = 0.07;
 
 // Effects
@@ -81,12 +82,28 @@ constexpr double kDelaySixteenths = 3.0; // dotted eighth at the nominal tempo
 constexpr float kDelayFeedback = 0.38f;
 constexpr double kDelayDampHz = 3500.0;
 
-// Master
-constexpr float kMasterGain = 2.0f;
-constexpr float kSaturationKnee = 0.5f; // share of the ceiling below which nothing bends
-constexpr float kCeiling = 0.8f;        // about -2 dBFS: room for the encoder's overshoot
-constexpr int kLookahead = 64;          // samples
+// Master, in signal order. The equaliser takes level out of the low mids, where pads and the
+// bass's overtones pile up, and out of the presence range that loudness meters weigh most,
+// and gives a little to the upper mids, where the spectrum tiles read the chords' overtones.
+constexpr double kLowMidHz = 400.0, kLowMidQ = 0.7, kLowMidDb = -4.0;
+constexpr double kUpperMidHz = 1800.0, kUpperMidQ = 1.0, kUpperMidDb = 3.0;
+constexpr double kPresenceHz = 4500.0, kPresenceQ = 0.8, kPresenceDb = -2.0;
+constexpr double kTopHz = 16500.0; // the encoder drops what lies above; left in, it overshoots
+constexpr float kMasterGain = 1.8f;
+// The kicks' saturator: it works only on the band below kKickBandHz and only in the first
+// kHitSeconds of a kick (fading out over kHitFadeSeconds), rounding the tip of the kick's
+// first cycle above kSaturationKnee of the ceiling, so the limiter need not turn the whole
+// mix down for it.
+constexpr double kKickBandHz = 120.0;
+constexpr float kSaturationKnee = 0.75f; // share of the ceiling below which nothing bends
+constexpr double kHitSeconds = 0.03;
+constexpr double kHitFadeSeconds = 0.01;
+// The limiter: sample peaks at most kCeiling, about -2 dBFS, which leaves room for the MP3
+// encoder's overshoot so the decoded track's true peak stays below -1 dBTP.
+constexpr float kCeiling = 0.79f;
+constexpr int kLookahead = 220; // samples (5 ms)
+constexpr double kLimiterReleaseSeconds = 0.01;
+constexpr float kClipTolerance = 1.0001f; // a sample further over the ceiling counts as clipped
 constexpr double kEndFadeSeconds = 3.0;
-constexpr double kLimiterReleaseSeconds = 0.04;
 
 } // namespace musicgen

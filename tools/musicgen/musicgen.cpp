@@ -62,6 +62,14 @@ int main(int argc, char** argv) {
     std::printf("musicgen: rendering %.1f s of music\n", double(length) / kSampleRate);
     std::fflush(stdout);
     Audio audio = renderScore(score, from, length);
+    const MasterStats& m = audio.master;
+    const double share = m.samples > 0 ? 100.0 / double(m.samples) : 0.0;
+    std::printf("musicgen: master: the saturator bent %.2f %% of samples (longest run %.1f ms), "
+                "%lld clipped; the limiter reduced %.1f %% of samples by 3 dB or more, by "
+                "%.1f dB on average, %.1f dB at most\n",
+                share * double(m.bent), 1000.0 * double(m.longestBend) / kSampleRate,
+                static_cast<long long>(m.clipped), share * 2.0 * double(m.reducedBy3Db),
+                m.meanReductionDb, m.deepestReductionDb);
     if (seconds > 0.0) {
         fadeEdges(audio, kExcerptFadeSeconds);
     }

@@ -1,6 +1,8 @@
 // musicreport: decodes a track as the show does and prints, per scene, what the show's
-// spectrum thresholds will see. Exits with 1 when a scene's requirement is not met.
-//   musicreport TRACK.mp3                     the per-scene report
+// spectrum thresholds will see, then the master's loudness, true peak and crest factor.
+// Exits with 1 when a scene's requirement is not met (the master's figures are only printed).
+//   musicreport TRACK.mp3                     the per-scene report and the master's figures
+//   musicreport --master TRACK.mp3            the master's figures only (for an excerpt)
 //   musicreport --frames FROM TO TRACK.mp3    the lowest bands and lit tiles of every frame
 //                                             between FROM and TO seconds
 #include <array>
@@ -10,6 +12,7 @@
 
 #include "host/frequency_bands.h"
 
+#include "master_figures.h"
 #include "mp3_reader.h"
 #include "report.h"
 #include "timeline.h"
@@ -43,8 +46,9 @@ void traceFrames(const std::vector<float>& mono, double from, double to) {
 
 int main(int argc, char** argv) {
     const bool trace = argc == 5 && std::string(argv[1]) == "--frames";
-    if (argc != 2 && !trace) {
-        std::fprintf(stderr, "usage: musicreport [--frames FROM TO] TRACK.mp3\n");
+    const bool masterOnly = argc == 3 && std::string(argv[1]) == "--master";
+    if (argc != 2 && !trace && !masterOnly) {
+        std::fprintf(stderr, "usage: musicreport [--frames FROM TO | --master] TRACK.mp3\n");
         return 2;
     }
     const char* path = argv[argc - 1];
@@ -59,9 +63,15 @@ int main(int argc, char** argv) {
     }
     std::printf("%s: %zu samples (%.3f s)\n", path, track.left.size(),
                 double(track.left.size()) / kSampleRate);
+    const MasterFigures master = measureMaster(track.left, track.right);
+    if (masterOnly) {
+        printMaster(stdout, master);
+        return master.ok ? 0 : 1;
+    }
     const auto figures = measureScenes(track.mono());
     const auto checks = requirements(figures);
     printReport(stdout, figures, checks);
+    printMaster(stdout, master);
     for (const Requirement& c : checks) {
         if (!c.met()) {
             return 1;

@@ -23,7 +23,8 @@ class Mixer {
   public:
     Mixer(int64_t from, int64_t length)
         : from_(from), length_(length), left(length), right(length), reverbL(length),
-          reverbR(length), delayL(length), delayR(length), duck(length, 1.0f) {}
+          reverbR(length), delayL(length), delayR(length), duck(length, 1.0f),
+          kickOnset(length, 0) {}
 
     bool overlaps(int64_t start, int64_t length) const {
         return start < from_ + length_ && start + length > from_;
@@ -63,6 +64,13 @@ class Mixer {
             duck[at] = std::min(duck[at], g);
         }
     }
+    // Marks the first kHitSeconds of a kick: the only place the master's saturator works.
+    void markKick(int64_t start) {
+        const int64_t end = std::min(length_, start + int64_t(kHitSeconds * kSampleRate) - from_);
+        for (int64_t at = std::max<int64_t>(0, start - from_); at < end; ++at) {
+            kickOnset[at] = 1;
+        }
+    }
     int64_t from() const { return from_; }
     int64_t length() const { return length_; }
 
@@ -71,6 +79,7 @@ class Mixer {
 
   public:
     std::vector<float> left, right, reverbL, reverbR, delayL, delayR, duck;
+    std::vector<char> kickOnset;
 };
 
 double seconds(int64_t i) {
@@ -172,9 +181,15 @@ void air(Mixer& m, const Note& n, uint32_t seed) {
     }
 }
 
+// Which bit of a note's seed turns its first pulse voice over (a well-mixed one).
+constexpr int kPolarityBit = 16;
+
 // Detuned saws through a low-pass whose cutoff the caller's function sets per sample.
 // Odd voices are pulses of `width` (when above 0), even ones saws: the saws give body, the
-// pulses an even spread of harmonics.
+// pulses an even spread of harmonics. A narrow pulse is a spike on one side of zero, so half
+// of the pulses (alternate voices, and by the note's seed) are turned over: spikes of many
+// notes that meet no longer all point the same way, and the mix's peaks stay lower. Turning a
+// voice over leaves its spectrum as it was.
 template <int Voices, class Cutoff, class Amp>
 void sawStack(Mixer& m, const Note& n, uint32_t seed, double q, const Sends& sends, float stereo,
               double width, Cutoff cutoff, Amp amp, double vibratoDepth = 0.0) {
@@ -182,8 +197,9 @@ void sawStack(Mixer& m, const Note& n, uint32_t seed, double q, const Sends& sen
     std::array<Saw, Voices> saws;
     std::vector<Pulse> pulses(Voices, Pulse(0.0, width));
     std::array<double, Voices> ratio{};
-    std::array<float, Voices> pan{};
+    std::array<float, Voices> pan{}, polarity{};
     for (int v = 0; v < Voices; ++v) {
+        polarity[v] = (v / 2 + (seed >> kPolarityBit)) % 2 == 0 ? 1.0f : -1.0f;
         saws[v] = Saw(phases.unit());
         pulses[v] = Pulse(phases.unit(), width);
         const double spread = Voices == 1 ? 0.0 : 2.0 * v / (Voices - 1) - 1.0; // -1..1
@@ -206,8 +222,8 @@ void sawStack(Mixer& m, const Note& n, uint32_t seed, double q, const Sends& sen
         float l = 0.0f, r = 0.0f;
         for (int v = 0; v < Voices; ++v) {
             const double f = hz * ratio[v] * bend;
-            const float s =
-                width > 0.0 && v % 2 == 1 ? kPulseGain * pulses[v].next(f) : saws[v].next(f);
+            const float s = width > 0.0 && v % 2 == 1 ? kPulseGain * polarity[v] * pulses[v].next(f)
+                                                      : saws[v].next(f);
             l += s * (1.0f - pan[v]);
             r += s * (1.0f + pan[v]);
         }
@@ -396,54 +412,121 @@ void applyEffects(Mixer& m) {
     }
 }
 
-// Look-ahead peak limiter: the gain falls ahead of a peak and recovers slowly, so nothing
-// clips and the beats keep their shape.
-// Soft-knee saturation: linear below the knee, rounding off toward the ceiling above it.
-// It takes the sharpest peaks off before the limiter sees them, so the limiter rarely has
-// to turn the whole mix down.
-float saturate(float x) {
-    const float knee = kSaturationKnee * kCeiling;
-    const float a = std::fabs(x);
-    if (a <= knee) {
-        return x;
+// Soft-knee saturation: linear below the knee, rounding off toward the ceiling above it, and
+// only as far as `weight` (0..1) lets it. Counts the samples it bends.
+class Saturator {
+  public:
+    float step(float x, float weight) {
+        const float knee = kSaturationKnee * kCeiling;
+        const float a = std::fabs(x);
+        if (weight <= 0.0f || a <= knee) {
+            run_ = 0;
+            return x;
+        }
+        ++bent_;
+        longestRun_ = std::max(longestRun_, ++run_);
+        const float room = kCeiling - knee;
+        const float bent = std::copysign(knee + room * std::tanh((a - knee) / room), x);
+        return x + weight * (bent - x);
     }
-    const float room = kCeiling - knee;
-    return std::copysign(knee + room * std::tanh((a - knee) / room), x);
-}
+    int64_t bent() const { return bent_; }
+    int64_t longestRun() const { return longestRun_; }
 
-void limit(Mixer& m) {
-    const int64_t n = m.length();
-    std::vector<float> peak(n);
-    for (int64_t i = 0; i < n; ++i) {
-        m.left[i] = saturate(m.left[i] * kMasterGain);
-        m.right[i] = saturate(m.right[i] * kMasterGain);
-        peak[i] = std::max(std::fabs(m.left[i]), std::fabs(m.right[i]));
+  private:
+    int64_t bent_ = 0, run_ = 0, longestRun_ = 0;
+};
+
+// One channel of the master before the limiter: equaliser, gain, and the saturator on the
+// band below kKickBandHz (a fourth-order Linkwitz-Riley low-pass; the rest of the signal is
+// what remains, so nothing changes where nothing bends).
+class MasterChannel {
+  public:
+    MasterChannel() {
+        top_.tune(kTopHz, M_SQRT1_2);
+        kickBandA_.tune(kKickBandHz, M_SQRT1_2);
+        kickBandB_.tune(kKickBandHz, M_SQRT1_2);
     }
-    // Sliding maximum over the next kLookahead samples.
-    std::vector<float> ahead(n);
+    float step(float x, float weight) {
+        x = top_.step(presence_.step(upperMid_.step(lowMid_.step(x)))).low * kMasterGain;
+        const float kickBand = kickBandA_.step(kickBandB_.step(x).low).low;
+        return saturator_.step(kickBand, weight) + (x - kickBand);
+    }
+    const Saturator& saturator() const { return saturator_; }
+
+  private:
+    Peaking lowMid_{kLowMidHz, kLowMidQ, kLowMidDb};
+    Peaking upperMid_{kUpperMidHz, kUpperMidQ, kUpperMidDb};
+    Peaking presence_{kPresenceHz, kPresenceQ, kPresenceDb};
+    Svf top_, kickBandA_, kickBandB_;
+    Saturator saturator_;
+};
+
+// Sliding minimum of v over [i, i + span] for every i.
+std::vector<float> minimumAhead(const std::vector<float>& v, int span) {
+    const int64_t n = int64_t(v.size());
+    std::vector<float> out(n);
     std::deque<int64_t> window;
     for (int64_t i = n - 1; i >= 0; --i) {
-        while (!window.empty() && peak[window.back()] <= peak[i]) {
+        while (!window.empty() && v[window.back()] >= v[i]) {
             window.pop_back();
         }
         window.push_back(i);
-        while (window.front() > i + kLookahead) {
+        while (window.front() > i + span) {
             window.pop_front();
         }
-        ahead[i] = peak[window.front()];
+        out[i] = v[window.front()];
     }
-    const float release = float(1.0 - std::exp(-1.0 / (kLimiterReleaseSeconds * kSampleRate)));
-    const float attack = float(1.0 - std::exp(-4.0 / kLookahead));
-    float gain = 1.0f, smooth = 1.0f;
+    return out;
+}
+
+// The master. Its limiter holds the gain a peak needs for kLookahead samples before it and
+// releases after it; a moving average over the look-ahead then turns each step into a ramp
+// that still reaches the needed gain by the peak itself, so the gain never jumps.
+MasterStats master(Mixer& m) {
+    const int64_t n = m.length();
+    MasterChannel left, right;
+    std::vector<float> needed(n);
+    const float fade = float(1.0 / (kHitFadeSeconds * kSampleRate));
+    float weight = 0.0f; // 1 in a kick's first moments, fading to 0 after them
     for (int64_t i = 0; i < n; ++i) {
-        const float wanted = ahead[i] > kCeiling ? kCeiling / ahead[i] : 1.0f;
-        gain = wanted < gain ? wanted : gain + (1.0f - gain) * release;
-        smooth += (gain - smooth) * (gain < smooth ? attack : 1.0f);
-        const float g = std::min(smooth, gain);
-        // Whatever the smoothing lets through is caught by a clip at the ceiling.
-        m.left[i] = std::clamp(m.left[i] * g, -kCeiling, kCeiling);
-        m.right[i] = std::clamp(m.right[i] * g, -kCeiling, kCeiling);
+        weight = m.kickOnset[i] ? 1.0f : std::max(0.0f, weight - fade);
+        m.left[i] = left.step(m.left[i], weight);
+        m.right[i] = right.step(m.right[i], weight);
+        const float peak = std::max(std::fabs(m.left[i]), std::fabs(m.right[i]));
+        needed[i] = peak > kCeiling ? kCeiling / peak : 1.0f;
     }
+    std::vector<float> held = minimumAhead(needed, kLookahead);
+    const float release = float(1.0 - std::exp(-1.0 / (kLimiterReleaseSeconds * kSampleRate)));
+    float gain = 1.0f;
+    for (int64_t i = 0; i < n; ++i) {
+        gain = std::min(held[i], gain + (1.0f - gain) * release);
+        held[i] = gain;
+    }
+    MasterStats stats;
+    double sum = 0.0, reduction = 0.0; // sum of held[i - kLookahead .. i]
+    for (int64_t i = 0; i < n; ++i) {
+        sum += held[i];
+        if (i > kLookahead) {
+            sum -= held[i - kLookahead - 1];
+        }
+        const int64_t count = std::min<int64_t>(i + 1, kLookahead + 1);
+        const float g = float(sum / double(count));
+        const double db = g < 1.0f ? -20.0 * std::log10(g) : 0.0;
+        reduction += db;
+        stats.deepestReductionDb = std::max(stats.deepestReductionDb, db);
+        stats.reducedBy3Db += db >= 3.0;
+        const float l = m.left[i] * g, r = m.right[i] * g;
+        // Rounding in the average can leave a hair over the ceiling; that hair is clipped.
+        m.left[i] = std::clamp(l, -kCeiling, kCeiling);
+        m.right[i] = std::clamp(r, -kCeiling, kCeiling);
+        stats.clipped +=
+            (std::fabs(l) > kCeiling * kClipTolerance) + (std::fabs(r) > kCeiling * kClipTolerance);
+    }
+    stats.samples = 2 * n;
+    stats.bent = left.saturator().bent() + right.saturator().bent();
+    stats.longestBend = std::max(left.saturator().longestRun(), right.saturator().longestRun());
+    stats.meanReductionDb = n > 0 ? reduction / double(n) : 0.0;
+    return stats;
 }
 
 // The track's last seconds fade to silence, whatever still rings in the reverb.
@@ -466,6 +549,7 @@ Audio renderScore(const Score& score, int64_t from, int64_t length) {
     for (const Note& n : score.notes) {
         if (n.instrument == Instrument::Kick && m.overlaps(n.start, n.length)) {
             m.duckUnder(n.start, n.velocity);
+            m.markKick(n.start);
         }
     }
     uint32_t seed = 1;
@@ -476,9 +560,9 @@ Audio renderScore(const Score& score, int64_t from, int64_t length) {
         }
     }
     applyEffects(m);
-    limit(m);
+    const MasterStats stats = master(m);
     fadeOutEnd(m, score.length);
-    return Audio{std::move(m.left), std::move(m.right)};
+    return Audio{std::move(m.left), std::move(m.right), stats};
 }
 
 void fadeEdges(Audio& audio, double seconds) {
