@@ -33,3 +33,10 @@ awk -v v="$reduction" 'BEGIN { exit !(v <= 4.5) }' ||
     fail "the limiter turned the excerpt down by $reduction dB on average"
 echo "ok: true peak $peak dBTP, crest factor $crest dB, $bent % of samples bent," \
     "limiter $reduction dB on average"
+
+# Both tools explain themselves: --help prints the usage and succeeds.
+for tool in "$gen" "$report"; do
+    "$tool" --help >"$tmp/help.txt" || fail "$(basename "$tool") --help fails"
+    grep -q '^usage: ' "$tmp/help.txt" || fail "$(basename "$tool") --help prints no usage"
+done
+echo "ok: musicgen and musicreport answer --help"

@@ -18,8 +18,10 @@ using namespace musicgen;
 
 constexpr double kMaxMinutes = 120.0;
 
+constexpr const char* kUsage = "usage: musicgen [--seconds S | --minutes M] OUT.mp3";
+
 int usage() {
-    std::fprintf(stderr, "usage: musicgen [--seconds S | --minutes M] OUT.mp3\n");
+    std::fprintf(stderr, "%s\n", kUsage);
     return 2;
 }
 
@@ -36,6 +38,15 @@ int main(int argc, char** argv) {
     std::string out;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            std::printf("%s\n"
+                        "  OUT.mp3              the show's track\n"
+                        "  --seconds S OUT.mp3  an S-second excerpt with steady bass beats\n"
+                        "  --minutes M OUT.mp3  a long track whose finale keeps going, up to %g\n"
+                        "                       minutes\n",
+                        kUsage, kMaxMinutes);
+            return 0;
+        }
         if ((arg == "--seconds" || arg == "--minutes") && i + 1 < argc) {
             double& value = arg == "--seconds" ? seconds : minutes;
             if (!parsePositive(argv[++i], value)) {

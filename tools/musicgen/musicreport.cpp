@@ -42,13 +42,26 @@ void traceFrames(const std::vector<float>& mono, double from, double to) {
     }
 }
 
+constexpr const char* kUsage = "usage: musicreport [--frames FROM TO | --master] TRACK.mp3";
+
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h")) {
+        std::printf("%s\n"
+                    "  TRACK.mp3                  per scene, what the show's spectrum thresholds\n"
+                    "                             see; then loudness, true peak and crest factor\n"
+                    "  --master TRACK.mp3         the master's figures only\n"
+                    "  --frames FROM TO TRACK.mp3 the lowest bands and lit tiles of every frame\n"
+                    "                             from FROM to TO seconds\n"
+                    "Exits with 1 when a scene's requirement is not met.\n",
+                    kUsage);
+        return 0;
+    }
     const bool trace = argc == 5 && std::string(argv[1]) == "--frames";
     const bool masterOnly = argc == 3 && std::string(argv[1]) == "--master";
     if (argc != 2 && !trace && !masterOnly) {
-        std::fprintf(stderr, "usage: musicreport [--frames FROM TO | --master] TRACK.mp3\n");
+        std::fprintf(stderr, "%s\n", kUsage);
         return 2;
     }
     const char* path = argv[argc - 1];
