@@ -23,13 +23,17 @@ constexpr uint32_t argb(Rgba c) {
     return 0xFF000000u | (uint32_t(c.r) << 16) | (uint32_t(c.g) << 8) | uint32_t(c.b);
 }
 
-// Overlay canvases: designed for 1280x800 screens; the grey overlay also covers 1280x1024.
-constexpr int kScreenW = 1280;
-constexpr int kScreenH = 800;
-constexpr int kOverlayTallH = 1024;
-constexpr int kTile = 32;  // spectrum tiles and arrows
-constexpr int kDot = 2;    // spectrum row dot
-constexpr int kSteps = 16; // the greetings progress counts to this
+// Overlay images hang from the screen's top-left corner at their own size, on screens from
+// 1280x720 to 1920x1080 (and 1280x1024). Whatever must be read lies in the part every one
+// of them shows; backdrops reach the widest and tallest screen or fade out before they end.
+constexpr int kSafeW = 1280;
+constexpr int kSafeH = 720;
+constexpr int kWideW = 1920;
+constexpr int kWideH = 1080;
+constexpr int kMargin = 96; // the left edge every card aligns to
+constexpr int kTile = 32;   // spectrum tiles and arrows
+constexpr int kDot = 2;     // spectrum row dot
+constexpr int kSteps = 16;  // the greetings progress counts to this
 
 // Texture sizes (powers of two) and JPEG quality.
 constexpr int kTexSmall = 64;

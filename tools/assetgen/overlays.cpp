@@ -1,4 +1,5 @@
-// Overlay images drawn on the CPU canvas and encoded as PNG with alpha.
+// Overlay images drawn on the CPU canvas and encoded as PNG with alpha, laid out for every
+// screen from 1280x720 to 1920x1080 by the rules in look.h.
 #include "overlays.h"
 
 #include "font.h"
@@ -40,9 +41,60 @@ void addPng(Entries& out, const std::string& path, const Image& img) {
     addBytes(out, path, encodePng(img));
 }
 
-// Warm accent bar: brick fading into amber, with a dark keyline under it.
+// How much a soft-edged span covers v: all of it inside [from, to], easing to nothing over
+// `before` and `after` outside, so that a backdrop never ends in a line.
+float span(float v, float from, float to, float before, float after) {
+    const float feather = v < from ? before : after;
+    const float outside = std::max(from - v, v - to);
+    if (outside <= 0.0f)
+        return 1.0f;
+    if (outside >= feather)
+        return 0.0f;
+    const float t = 1.0f - outside / feather;
+    return t * t * (3.0f - 2.0f * t);
+}
+
+// A backdrop with soft edges. A side meant to run off the screen lies outside the image.
+struct Plate {
+    int left, top, right, bottom;
+    int featherLeft, featherRight, featherY;
+    Rgba colour;
+};
+
+void plate(Image& img, const Plate& p) {
+    const int y0 = std::max(0, p.top - p.featherY);
+    const int y1 = std::min(img.height(), p.bottom + p.featherY);
+    const int x0 = std::max(0, p.left - p.featherLeft);
+    const int x1 = std::min(img.width(), p.right + p.featherRight);
+    for (int y = y0; y < y1; ++y) {
+        const float cy = span(y + 0.5f, p.top, p.bottom, p.featherY, p.featherY);
+        for (int x = x0; x < x1; ++x)
+            img.blend(x, y, p.colour,
+                      cy * span(x + 0.5f, p.left, p.right, p.featherLeft, p.featherRight));
+    }
+}
+
+// The dark plate that carries a card's text: solid behind the text and fading out above,
+// below and, over a long way, to the right, so that it is gone well before the edge of a
+// 1920-wide screen and leaves the middle of the picture to the scene. It starts right of
+// the greetings' progress meter in the margin.
+void cardPlate(Image& img, int top, int bottom, int solidTo, int alpha) {
+    constexpr int kFeatherY = 56, kFeatherRight = 480, kLeft = 72, kFeatherLeft = 24;
+    plate(img, {kLeft, top, solidTo, bottom, kFeatherLeft, kFeatherRight, kFeatherY,
+                withAlpha(kNight, alpha)});
+}
+
+// A hairline that carries an accent bar on across the rest of the screen, fading out.
+void trailingRule(Image& img, int x, int y, int to, Rgba colour) {
+    for (int i = x; i < to; ++i) {
+        const float t = float(i - x) / float(to - x);
+        img.fillRect(i, y, 1, 2, withAlpha(colour, static_cast<int>(150 * (1 - t) * (1 - t))));
+    }
+}
+
+// Warm accent bar: brick fading into amber, with a soft shadow under it.
 void accentBar(Image& img, int x, int y, int w, int h) {
-    img.fillRect(x + 2, y + 2, w, h, rgba(0, 0, 0, 140));
+    plate(img, {x + 2, y + 2, x + w + 2, y + h + 2, 3, 3, 3, rgba(0, 0, 0, 150)});
     for (int i = 0; i < w; ++i)
         img.fillRect(x + i, y, 1, h, mix(kBrick, kAmber, static_cast<float>(i) / w));
 }
@@ -50,8 +102,8 @@ void accentBar(Image& img, int x, int y, int w, int h) {
 // The group's mark: a 3x3 block of squares, two of them warm bricks.
 void groupMark(Image& img, int x, int y, int cell) {
     const int gap = cell / 6;
-    img.fillRect(x - gap * 2, y - gap * 2, 3 * cell + gap * 4, 3 * cell + gap * 4,
-                 rgba(0, 0, 0, 120));
+    plate(img,
+          {x, y, x + 3 * cell, y + 3 * cell, cell / 2, cell / 2, cell / 2, rgba(0, 0, 0, 130)});
     for (int j = 0; j < 3; ++j)
         for (int i = 0; i < 3; ++i) {
             const bool warm = (i == 2 && j == 0) || (i == 0 && j == 2);
@@ -67,187 +119,220 @@ void groupMark(Image& img, int x, int y, int cell) {
         }
 }
 
-Image canvas() {
-    return Image(kScreenW, kScreenH);
-}
-
+// The tint over whole scenes. Its centre differs from screen to screen, so it is even all
+// over: a vignette would sit off-centre on every screen but one.
 Image greyOverlay() {
-    Image img(kScreenW, kOverlayTallH);
-    const float cx = kScreenW / 2.0f, cy = kScreenH / 2.0f;
-    for (int y = 0; y < img.height(); ++y)
-        for (int x = 0; x < img.width(); ++x) {
-            const float dx = (x - cx) / cx, dy = (y - cy) / cy;
-            const float vignette = std::clamp(std::sqrt(dx * dx + dy * dy) - 0.55f, 0.0f, 1.0f);
-            const int scan = y % 3 == 0 ? 28 : 0;
-            img.set(x, y,
-                    rgba(26, 30, 38, std::min(230, 54 + scan + static_cast<int>(150 * vignette))));
-        }
+    Image img(kWideW, kWideH);
+    for (int y = 0; y < img.height(); ++y) {
+        const Rgba c = rgba(26, 30, 38, y % 3 == 0 ? 118 : 88);
+        for (int x = 0; x < img.width(); ++x)
+            img.set(x, y, c);
+    }
     return img;
 }
 
 Image loading() {
-    Image img = canvas();
-    const int cx = kScreenW / 2, cy = kScreenH / 2;
-    drawTextCentered(img, cx, cy - 70, "loading", headline(8));
+    Image img(kSafeW, kSafeH);
+    constexpr int kY = 290;
+    drawText(img, kMargin, kY, "loading", headline(8));
     constexpr int kBlocks = 12, kBlockW = 28, kGapW = 8;
-    const int total = kBlocks * kBlockW + (kBlocks - 1) * kGapW;
     for (int i = 0; i < kBlocks; ++i) {
-        const int x = cx - total / 2 + i * (kBlockW + kGapW);
+        const int x = kMargin + i * (kBlockW + kGapW);
         if (i < kBlocks / 3)
-            img.fillRect(x, cy + 20, kBlockW, 12, mix(kBrick, kAmber, i / float(kBlocks / 3)));
+            img.fillRect(x, kY + 92, kBlockW, 12, mix(kBrick, kAmber, i / float(kBlocks / 3)));
         else
-            img.frameRect(x, cy + 20, kBlockW, 12, 2, withAlpha(kSteel, 200));
+            img.frameRect(x, kY + 92, kBlockW, 12, 2, withAlpha(kSteel, 200));
     }
-    drawTextCentered(img, cx, cy + 60, "cobblejay frindles", label(3, kSteel));
+    drawText(img, kMargin, kY + 128, "cobblejay frindles", label(3, kSteel));
     return img;
 }
 
 Image groupLogo() {
-    Image img = canvas();
-    constexpr int kX = 90, kY = 560, kCell = 42;
-    groupMark(img, kX, kY, kCell);
-    const int tx = kX + 3 * kCell + 40;
+    Image img(kSafeW, kSafeH);
+    // Left of the circle sculpture and below the knot, in the dark part of scene 1.
+    constexpr int kY = 360, kCell = 42;
+    groupMark(img, kMargin, kY, kCell);
+    const int tx = kMargin + 3 * kCell + 40;
     drawText(img, tx, kY - 4, "cobblejay", headline(7));
     drawText(img, tx, kY + 62, "frindles", headline(7));
     accentBar(img, tx, kY + 134, 300, 6);
-    drawText(img, tx + 320, kY + 130, "presents", label(2, kIce));
+    drawText(img, tx, kY + 152, "presents", label(2, kIce));
     return img;
 }
 
+// It drops in from above and jumps by (10, 10) on the beat, so every edge stays clear.
+// The drop moves it a line a frame at most and stops when scene 2 ends, some 350 lines
+// short on a machine that draws 30 frames a second: the title sits low enough in its
+// image for all but the top rows of its name to show even then.
 Image title() {
-    Image img = canvas();
-    const int cx = kScreenW / 2;
-    constexpr int kY = 300;
-    drawTextCentered(img, cx, kY, "PELOMVIN", headline(16));
-    accentBar(img, cx - 300, kY + 160, 600, 8);
-    drawTextCentered(img, cx, kY + 186, "a real-time audiovisual show", label(3, kIce));
-    drawTextCentered(img, cx, kY + 224, "rm2009", label(3, kAmber));
+    Image img(kSafeW, kSafeH);
+    constexpr int kY = 340;
+    const TextStyle name = headline(16);
+    drawText(img, kMargin, kY, "PELOMVIN", name);
+    const int bottom = kY + textHeight(name);
+    accentBar(img, kMargin, bottom + 20, textWidth("PELOMVIN", name), 8);
+    drawText(img, kMargin, bottom + 48, "a real-time audiovisual show", label(3, kIce));
+    drawText(img, kMargin, bottom + 86, "rm2009", label(3, kAmber));
     return img;
 }
 
-// Credit text: the role small and warm, the handle large; it slides down into place.
+// The credits stand in the left margin column, under the equaliser tiles that fill the top
+// 416 lines of scenes 5 and 6 and clear of the sculptures, which stand in the middle of
+// every screen: from x = 520 on a 1280-wide screen, from 780 on a 1920-wide one.
+constexpr int kCreditTop = 436;
+constexpr int kCreditItemsY = kCreditTop + 184;
+
+// Credit text: the role small and warm, the handle large; it slides down into place on
+// the plate that the credit's items image lays.
 Image creditText(const std::string& role, const std::string& handle) {
-    Image img = canvas();
-    constexpr int kX = 90, kY = 560;
-    drawText(img, kX, kY, role, label(4, kAmber));
-    drawText(img, kX, kY + 48, handle, headline(11));
-    accentBar(img, kX, kY + 160, textWidth(handle, headline(11)), 6);
+    Image img(kSafeW, kSafeH);
+    drawText(img, kMargin, kCreditTop, role, label(4, kAmber));
+    drawText(img, kMargin, kCreditTop + 42, handle, headline(11));
+    accentBar(img, kMargin, kCreditTop + 154, textWidth(handle, headline(11)), 6);
+    return img;
+}
+
+// The plate of a credit, laid by its items image, which stands still while the text slides.
+Image creditPlate() {
+    constexpr int kBottom = kCreditItemsY + 76, kFeatherY = 32;
+    Image img(kWideW, kBottom + kFeatherY + 8);
+    plate(img, {-kWideW, kCreditTop - 12, 520, kBottom, 0, 200, kFeatherY, withAlpha(kNight, 150)});
     return img;
 }
 
 Image coderItems() {
-    Image img = canvas();
-    constexpr int kX = 880, kY = 500;
-    drawText(img, kX, kY, "{", headline(14));
-    drawText(img, kX + 250, kY, "}", headline(14));
+    Image img = creditPlate();
+    constexpr int kY = kCreditItemsY;
+    drawText(img, kMargin, kY, "{", headline(8));
+    drawText(img, kMargin + 150, kY, "}", headline(8));
     // Lines of "code": bars of steel and cyan, one warm.
-    const int widths[] = {120, 160, 90, 140, 60, 170, 110};
+    const int widths[] = {70, 96, 54, 84, 36, 100, 66};
     for (int i = 0; i < 7; ++i) {
-        const int indent = (i == 0 || i == 6) ? 0 : (i == 3 || i == 4 ? 40 : 20);
+        const int indent = (i == 0 || i == 6) ? 0 : (i == 3 || i == 4 ? 24 : 12);
         const Rgba c = i == 3 ? kBrick : (i % 2 ? kCyan : kSteel);
-        img.fillRect(kX + 96 + indent, kY + 12 + i * 18, widths[i] - indent, 8, withAlpha(c, 220));
+        img.fillRect(kMargin + 52 + indent, kY + 6 + i * 9, widths[i] - indent, 5,
+                     withAlpha(c, 220));
     }
-    drawText(img, kX + 10, kY + 160, "c++ / glsl / bullet", label(2, kIce));
+    drawText(img, kMargin + 220, kY + 26, "c++ / glsl / bullet", label(2, kIce));
     return img;
 }
 
 Image musicianItems() {
-    Image img = canvas();
-    constexpr int kX = 880, kY = 500, kBars = 16, kBarW = 14, kBarGap = 6, kMaxH = 120;
+    Image img = creditPlate();
+    constexpr int kY = kCreditItemsY, kBars = 16, kBarW = 9, kBarGap = 4, kMaxH = 66;
     for (int i = 0; i < kBars; ++i) {
         const float t = i / float(kBars - 1);
         const int h = static_cast<int>(
             kMaxH * (0.25f + 0.75f * std::fabs(std::sin(t * 5.3f + 0.4f)) * (1 - 0.5f * t)));
-        const int x = kX + i * (kBarW + kBarGap);
-        for (int y = 0; y < h; y += 6)
-            img.fillRect(x, kY + kMaxH - y - 4, kBarW, 4, mix(kAmber, kBrick, y / float(kMaxH)));
+        const int x = kMargin + i * (kBarW + kBarGap);
+        for (int y = 0; y < h; y += 5)
+            img.fillRect(x, kY + kMaxH - y - 3, kBarW, 3, mix(kAmber, kBrick, y / float(kMaxH)));
     }
     // A note: two heads joined by a beam.
-    const int nx = kX + 60, ny = kY + 150;
-    img.fillCircle(nx, ny + 30, 11, kIce);
-    img.fillCircle(nx + 60, ny + 24, 11, kIce);
-    img.fillRect(nx + 8, ny - 20, 4, 50, kIce);
-    img.fillRect(nx + 68, ny - 26, 4, 50, kIce);
-    img.line(nx + 10, ny - 20, nx + 70, ny - 26, 8, kIce);
-    drawText(img, kX + 130, ny + 4, "mp3 / 44.1k", label(2, kIce));
+    const int nx = kMargin + kBars * (kBarW + kBarGap) + 24, ny = kY + 22;
+    img.fillCircle(nx, ny + 30, 8, kIce);
+    img.fillCircle(nx + 40, ny + 26, 8, kIce);
+    img.fillRect(nx + 5, ny - 8, 3, 38, kIce);
+    img.fillRect(nx + 45, ny - 12, 3, 38, kIce);
+    img.line(nx + 6, ny - 8, nx + 47, ny - 12, 6, kIce);
+    drawText(img, nx + 76, kY + 26, "mp3 / 44.1k", label(2, kIce));
     return img;
 }
 
-// Scene 7's frame: dark bands top and bottom, corner brackets, read-outs; centre open.
+// Scene 7's frame. Only the top and left edges are the same on every screen, so the frame
+// is a header across the widest screen and a ruler down the left, with the floor shaded
+// from the middle down; the centre stays open for the puzzle.
 Image fullScreenFrame() {
-    Image img = canvas();
-    constexpr int kBand = 56, kInset = 24, kArm = 90, kStroke = 4;
-    img.fillRect(0, 0, kScreenW, kBand, rgba(6, 8, 12, 225));
-    img.fillRect(0, kScreenH - kBand, kScreenW, kBand, rgba(6, 8, 12, 225));
-    img.fillRect(0, kBand, kScreenW, 2, withAlpha(kCyan, 200));
-    img.fillRect(0, kScreenH - kBand - 2, kScreenW, 2, withAlpha(kCyan, 200));
-    const int top = kBand + kInset, bottom = kScreenH - kBand - kInset;
-    const int left = kInset, right = kScreenW - kInset;
-    for (int sx : {left, right})
-        for (int sy : {top, bottom}) {
-            const int dx = sx == left ? 1 : -1, dy = sy == top ? 1 : -1;
-            img.fillRect(dx > 0 ? sx : sx - kArm, sy - (dy > 0 ? 0 : kStroke), kArm, kStroke, kIce);
-            img.fillRect(sx - (dx > 0 ? 0 : kStroke), dy > 0 ? sy : sy - kArm, kStroke, kArm, kIce);
-        }
-    // Ticks down both sides.
-    for (int y = top + 40; y < bottom - 40; y += 24) {
-        img.fillRect(left, y, 10, 2, withAlpha(kSteel, 200));
-        img.fillRect(right - 10, y, 10, 2, withAlpha(kSteel, 200));
+    Image img(kWideW, kWideH);
+    constexpr int kHeader = 52, kInset = 24;
+    // The floor shade grows with depth: a little on a 720-line screen, more on taller ones.
+    for (int y = kSafeH / 2; y < kWideH; ++y) {
+        const float t = float(y - kSafeH / 2) / float(kWideH - kSafeH / 2);
+        img.fillRect(0, y, kWideW, 1, withAlpha(kNight, static_cast<int>(170 * t)));
     }
-    drawText(img, 24, 16, "QHV DORR", label(3, kIce));
-    drawText(img, kScreenW - 24 - textWidth("07/20", label(3, kAmber)), 16, "07/20",
-             label(3, kAmber));
+    plate(img, {-kWideW, -kHeader, 2 * kWideW, kHeader, 1, 1, 40, rgba(6, 8, 12, 220)});
+    img.fillRect(0, kHeader, kWideW, 2, withAlpha(kCyan, 190));
+    // A scale under the header, across every width; the tall ticks mark the 1280 field.
+    for (int x = kInset; x < kWideW; x += 16) {
+        const bool major = (x - kInset) % 128 == 0;
+        img.fillRect(x, kHeader + 2, 2, major ? 10 : 5, withAlpha(kSteel, major ? 190 : 120));
+    }
+    // The ruler down the left, from the header to the bottom of the tallest screen.
+    for (int y = kHeader + 40; y < kWideH; y += 24) {
+        const bool major = (y - kHeader - 40) % 120 == 0;
+        img.fillRect(kInset, y, major ? 18 : 10, 2, withAlpha(kSteel, major ? 190 : 120));
+    }
+    img.fillRect(kInset, kHeader + 24, 4, 90, kIce);
+    img.fillRect(kInset, kHeader + 24, 90, 4, kIce);
+    // Read-outs: the name left, the scene count right of the 1280 field.
+    drawText(img, kInset, 16, "QHV DORR", label(3, kIce));
+    const int nameEnd = kInset + textWidth("QHV DORR", label(3, kIce));
     for (int i = 0; i < 24; ++i)
-        img.fillRect(24 + i * 14, kScreenH - 34, 10, 10,
+        img.fillRect(nameEnd + 40 + i * 14, 22, 10, 10,
                      i % 5 == 0 ? kBrick : withAlpha(kSteel, 160));
-    drawText(img, kScreenW - 24 - textWidth("cube / slices", label(2, kIce)), kScreenH - 36,
-             "cube / slices", label(2, kIce));
+    const TextStyle count = label(3, kAmber);
+    const int countX = kSafeW - kInset - textWidth("07/20", count);
+    drawText(img, countX, 16, "07/20", count);
+    const TextStyle note = label(2, kIce);
+    drawText(img, countX - 40 - textWidth("cube / slices", note), 22, "cube / slices", note);
+    // A wide screen shows one more field of the header: a divider where a 1280-wide screen
+    // ends, then a quiet strip of slices to the right edge.
+    img.fillRect(kSafeW, 12, 2, kHeader - 24, withAlpha(kSteel, 150));
+    for (int i = 0; i < 40; ++i)
+        img.fillRect(kWideW - kInset - 10 - i * 14, 22, 10, 10,
+                     withAlpha(i % 5 == 0 ? kBrick : kSteel, i % 5 == 0 ? 150 : 90));
     return img;
 }
 
+// The greetings' progress: a meter in the left margin, filling from the bottom, with the
+// count over it. The cards pass right of it as they drift, so nothing ever covers it.
 Image step(int n) {
-    Image img = canvas();
-    constexpr int kBlockW = 36, kBlockH = 14, kGap = 6, kY = 736;
-    const int total = kSteps * kBlockW + (kSteps - 1) * kGap;
-    const int x0 = kScreenW - 40 - total;
+    constexpr int kX = 28, kBlockW = 20, kBlockH = 9, kGap = 5, kBottom = 690;
+    constexpr int kTop = kBottom - kSteps * (kBlockH + kGap) + kGap;
+    Image img(kX + kBlockW + 40, kSafeH);
     for (int i = 0; i < kSteps; ++i) {
-        const int x = x0 + i * (kBlockW + kGap);
+        const int y = kBottom - (i + 1) * (kBlockH + kGap) + kGap;
         if (i < n) {
-            img.fillRect(x + 2, kY + 2, kBlockW, kBlockH, rgba(0, 0, 0, 140));
-            img.fillRect(x, kY, kBlockW, kBlockH, mix(kBrick, kAmber, i / float(kSteps - 1)));
+            img.fillRect(kX + 2, y + 2, kBlockW, kBlockH, rgba(0, 0, 0, 140));
+            img.fillRect(kX, y, kBlockW, kBlockH, mix(kBrick, kAmber, i / float(kSteps - 1)));
         } else {
-            img.frameRect(x, kY, kBlockW, kBlockH, 2, withAlpha(kSteel, 170));
+            img.frameRect(kX, y, kBlockW, kBlockH, 2, withAlpha(kSteel, 200));
         }
     }
-    char text[16];
-    std::snprintf(text, sizeof text, "%02d/%02d", n, kSteps);
     const TextStyle s = label(3, kIce);
-    drawText(img, x0 - 24 - textWidth(text, s), kY - 6, text, s);
+    drawText(img, kX, kTop - 12 - textHeight(s), std::to_string(n), s);
     return img;
 }
 
+// A card drifts down a pixel a frame while it is on screen, so its top edge shows too.
 Image greeting(const std::string& group) {
-    Image img = canvas();
-    const int cx = kScreenW / 2;
-    // High on the card: it drifts down a pixel a frame while it is on screen.
     constexpr int kY = 300;
-    drawTextCentered(img, cx, kY, "greetings to", label(3, kAmber));
+    Image img(kWideW, 600);
     const TextStyle name = headline(12);
-    drawTextCentered(img, cx, kY + 44, group, name);
-    accentBar(img, cx - textWidth(group, name) / 2, kY + 44 + textHeight(name) + 8,
-              textWidth(group, name), 6);
+    const int barY = kY + 40 + textHeight(name) + 8;
+    const int nameEnd = kMargin + textWidth(group, name);
+    cardPlate(img, kY - 20, barY + 20, nameEnd + 40, 140);
+    drawText(img, kMargin, kY, "greetings to", label(3, kAmber));
+    drawText(img, kMargin, kY + 40, group, name);
+    accentBar(img, kMargin, barY, textWidth(group, name), 6);
+    trailingRule(img, nameEnd + 16, barY + 2, kWideW - 40, kAmber);
     return img;
 }
 
+// The end card drifts for five seconds, some 330 lines at 60 frames a second, so it starts
+// high to end on a 720-line screen.
 Image endCard() {
-    Image img = canvas();
-    const int cx = kScreenW / 2;
-    // The end card drifts for five seconds, so it starts near the top to stay on a 720-line screen.
-    constexpr int kY = 140;
-    drawTextCentered(img, cx, kY, "the end", headline(14));
-    accentBar(img, cx - 260, kY + 140, 520, 8);
-    drawTextCentered(img, cx, kY + 166, "thanks for watching", label(3, kIce));
-    drawTextCentered(img, cx, kY + 204, "cobblejay frindles * rm2009", label(3, kAmber));
+    constexpr int kY = 100;
+    Image img(kWideW, 480);
+    const TextStyle big = headline(14);
+    const int barY = kY + textHeight(big) + 14;
+    const int textEnd = kMargin + textWidth("cobblejay frindles * rm2009", label(3, kAmber));
+    cardPlate(img, kY - 20, barY + 96, textEnd + 40, 150);
+    drawText(img, kMargin, kY, "the end", big);
+    accentBar(img, kMargin, barY, textWidth("the end", big), 8);
+    trailingRule(img, kMargin + textWidth("the end", big) + 16, barY + 3, kWideW - 40, kAmber);
+    drawText(img, kMargin, barY + 28, "thanks for watching", label(3, kIce));
+    drawText(img, kMargin, barY + 66, "cobblejay frindles * rm2009", label(3, kAmber));
     return img;
 }
 

@@ -4,6 +4,7 @@
 //   assetsheet DATA.lll OUT.png      (needs an X display: run through tests/with_display.sh)
 #include <irrlicht.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <functional>
@@ -15,7 +16,10 @@ using namespace irr;
 namespace {
 
 constexpr s32 kSheetW = 1920;
-constexpr s32 kThumbW = 320, kThumbH = 200, kSmall = 96;
+// Overlay images are shown as they hang on a 1920x1080 screen, at a sixth of the size, with
+// the edges of the 1280x720 and 1280x1024 screens drawn in.
+constexpr s32 kWideW = 1920, kWideH = 1080, kScreenScale = 6;
+constexpr s32 kThumbW = kWideW / kScreenScale, kThumbH = kWideH / kScreenScale, kSmall = 96;
 constexpr s32 kCellW = 480, kCellH = 300, kLabelH = 22, kMargin = 12;
 constexpr f32 kSceneFov = 1.2566371f; // 72 degrees, the show's field of view from scene 5 on
 constexpr f32 kWideFov = 2.0943952f;  // 120 degrees, the fountain room
@@ -158,6 +162,27 @@ void image(Sheet& s, const char* path, core::rect<s32> dest) {
         return;
     const core::dimension2du d = t->getOriginalSize();
     s.driver->draw2DImage(t, dest, core::rect<s32>(0, 0, d.Width, d.Height), 0, 0, true);
+}
+
+// An overlay image at its own size from the top-left corner of the widest screen, scaled
+// down, with the edges of the smaller screens over it.
+void onScreens(Sheet& s, const char* path, s32 x, s32 y) {
+    checker(s, core::rect<s32>(x, y, x + kThumbW, y + kThumbH));
+    if (video::ITexture* t = s.driver->getTexture(path)) {
+        const core::dimension2du d = t->getOriginalSize();
+        const s32 w = std::min<s32>(d.Width, kWideW), h = std::min<s32>(d.Height, kWideH);
+        s.driver->draw2DImage(t, core::rect<s32>(x, y, x + w / kScreenScale, y + h / kScreenScale),
+                              core::rect<s32>(0, 0, w, h), 0, 0, true);
+    }
+    const struct {
+        s32 w, h;
+        video::SColor colour;
+    } screens[] = {{1280, 720, video::SColor(255, 242, 178, 62)},
+                   {1280, 1024, video::SColor(255, 96, 184, 255)}};
+    for (const auto& screen : screens)
+        s.driver->draw2DRectangleOutline(
+            core::rect<s32>(x, y, x + screen.w / kScreenScale, y + screen.h / kScreenScale),
+            screen.colour);
 }
 
 } // namespace
@@ -354,7 +379,7 @@ int main(int argc, char** argv) {
     for (s32 i = 0; i < static_cast<s32>(std::size(kFullImages)); ++i) {
         const s32 x = (i % fullCols) * (kThumbW + kMargin),
                   y = fullTop + (i / fullCols) * (kThumbH + kLabelH + kMargin);
-        image(s, kFullImages[i], core::rect<s32>(x, y, x + kThumbW, y + kThumbH));
+        onScreens(s, kFullImages[i], x, y);
         label(s, x, y + kThumbH + 2, kFullImages[i]);
     }
     for (s32 i = 0; i < static_cast<s32>(std::size(kSmallImages)); ++i) {
