@@ -18,7 +18,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 namespace {
@@ -30,7 +29,6 @@ constexpr int kStatusUsage = 2;
 constexpr int kStatusFailed = 1;
 constexpr double kKilobytesPerMegabyte = 1024.0;
 constexpr int kFrameNameSize = 4096;
-constexpr const char* kSoftwareGlThreads = "LP_NUM_THREADS";
 
 const char* const kHelp =
     "demo-capture: the show rendered frame-exact, frame n at play position n*44100/fps.\n"
@@ -113,12 +111,6 @@ int main(int argc, char** argv) {
     }
     if ((o.mode == Mode::Png || o.mode == Mode::Frames) && !makeDirectory(o.pngDir))
         return fail("cannot make the folder " + o.pngDir);
-    // Mesa's software rasteriser drew a few pixels differently from run to run with more than
-    // one thread (scene 8's lights under bloom); one thread makes a capture byte-exact. The
-    // benchmark keeps the threads the demo plays with. A user's own setting wins.
-    if (o.mode != Mode::Bench)
-        setenv(kSoftwareGlThreads, "0", 0);
-
     show::StartupOptions startup;
     startup.commandLine = show::CommandLine{o.width, o.height, false};
     startup.virtualTime = true;
