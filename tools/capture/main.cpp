@@ -28,6 +28,7 @@ using Clock = std::chrono::steady_clock;
 constexpr int kStatusUsage = 2;
 constexpr int kStatusFailed = 1;
 constexpr double kKilobytesPerMegabyte = 1024.0;
+constexpr double kMillisecondsPerSecond = 1000.0;
 constexpr int kFrameNameSize = 4096;
 
 const char* const kHelp =
@@ -53,28 +54,29 @@ double secondsBetween(Clock::time_point a, Clock::time_point b) {
 
 class VideoSink final : public FrameSink {
   public:
-    VideoSink(VideoEncoder& encoder, size_t frameBytes)
-        : encoder_(encoder), frameBytes_(frameBytes) {}
-    bool take(int64_t, const uint8_t* rgb) override { return encoder_.write(rgb, frameBytes_); }
+    explicit VideoSink(VideoEncoder& encoder) : encoder_(encoder) {}
+    uint8_t* frameBuffer() override { return encoder_.nextFrame(); }
+    bool take(int64_t) override { return encoder_.submit(); }
 
   private:
     VideoEncoder& encoder_;
-    size_t frameBytes_;
 };
 
 class PngSink final : public FrameSink {
   public:
     PngSink(const std::string& dir, int width, int height)
-        : dir_(dir), width_(width), height_(height) {}
-    bool take(int64_t frame, const uint8_t* rgb) override {
+        : dir_(dir), width_(width), height_(height), rgb_(size_t(width) * height * 3) {}
+    uint8_t* frameBuffer() override { return rgb_.data(); }
+    bool take(int64_t frame) override {
         std::snprintf(name_, sizeof name_, "%s/frame_%06lld.png", dir_.c_str(),
                       static_cast<long long>(frame));
-        return writePng(name_, width_, height_, rgb);
+        return writePng(name_, width_, height_, rgb_.data(), RowOrder::BottomFirst);
     }
 
   private:
     std::string dir_;
     int width_, height_;
+    std::vector<uint8_t> rgb_;
     char name_[kFrameNameSize] = {};
 };
 
@@ -156,7 +158,7 @@ int main(int argc, char** argv) {
     VideoEncoder encoder;
     const std::string videoPart = o.video + ".video.part";
     const std::string soundPart = o.video + ".sound.part";
-    VideoSink videoSink(encoder, size_t(width) * height * 3);
+    VideoSink videoSink(encoder);
     PngSink pngSink(o.pngDir, width, height);
     PanRecord pans(plan.first(), lastFrame - plan.first());
     BenchTable bench(rows, o.fps);
@@ -205,9 +207,11 @@ int main(int argc, char** argv) {
         std::remove(soundPart.c_str());
         if (!muxed)
             return fail("ffmpeg could not write " + o.video);
-        std::printf("wrote %s: %lld frames of %dx%d at %d fps (%.2f s) in %.1f s\n",
+        // Time spent waiting on x264 says whether drawing or encoding set the pace.
+        std::printf("wrote %s: %lld frames of %dx%d at %d fps (%.2f s) in %.1f s (%.1f s of it "
+                    "waiting for the encoder)\n",
                     o.video.c_str(), static_cast<long long>(port.framesKept()), width, height,
-                    o.fps, seconds, took);
+                    o.fps, seconds, took, encoder.waitedMs() / kMillisecondsPerSecond);
         break;
     }
     case Mode::Png:

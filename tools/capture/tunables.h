@@ -21,6 +21,9 @@ constexpr int kMaxAntiAlias = 16; // the most samples GL drivers offer
 constexpr const char* kX264Preset = "veryfast";
 constexpr const char* kX264Crf = "18";
 constexpr const char* kAudioBitrate = "192k";
+// Frames drawn ahead of the encoder: room for a run of cheap frames while x264 is still busy
+// with dear ones (2.7 MB each at 720p).
+constexpr int kEncoderQueueFrames = 4;
 
 // PNG frames: zlib level 3 writes several times faster than the default at a slightly
 // larger file, which matters for a whole show of frames.
