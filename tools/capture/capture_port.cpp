@@ -78,7 +78,7 @@ void CapturePort::finishFrame() {
         ++framesKept_;
     if (pans_)
         pans_->record(frame_, show_.music.track.pan());
-    progress_.update(framesRun_);
+    progress_.frameDone(scene_, keep_);
 }
 
 void CapturePort::commitTiming(Clock::time_point now) {

@@ -15,6 +15,7 @@
 
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -152,7 +153,8 @@ int main(int argc, char** argv) {
     }
     const int64_t lastFrame = std::min(plan.end(), showFrames); // exclusive
     const char* label = o.mode == Mode::Bench ? "bench" : "capture";
-    Progress progress(label, lastFrame);
+    Progress progress(label, expectedFrames(rows, plan, lastFrame, o.fps), stderr,
+                      isatty(fileno(stderr)) != 0);
     CapturePort port(show, plan, progress);
 
     VideoEncoder encoder;
@@ -181,7 +183,7 @@ int main(int argc, char** argv) {
     }
 
     const show::ShowEnd end = show::runTimeline(show, port, rows);
-    progress.finish(port.framesRun());
+    progress.finish();
     const double took = secondsBetween(launched, Clock::now());
     std::vector<float> sound;
     if (o.mode == Mode::Video)

@@ -1,6 +1,8 @@
 // Every tunable number of the capture tool, in one place.
 #pragma once
 
+#include <array>
+
 namespace capture {
 
 // What a plain `demo-capture` makes: the show at 720p, 60 frames a second, as show.mp4.
@@ -29,9 +31,21 @@ constexpr int kEncoderQueueFrames = 4;
 // larger file, which matters for a whole show of frames.
 constexpr int kPngCompression = 3;
 
-// Progress bar on standard error.
-constexpr double kProgressIntervalSeconds = 0.25;
+// Progress on standard error: on a terminal one line redrawn a few times a second; in a file
+// or a pipe a plain line now and then.
+constexpr double kProgressRedrawSeconds = 0.25;
+constexpr double kProgressLineSeconds = 10.0;
 constexpr int kProgressBarCells = 30;
+
+// The time left's prior: what a kept frame of each scene (1 to 20) costs against one of scene
+// 1, at 1280x720 with the encoder running, from a whole capture timed frame by frame. A scene's
+// own mean takes over as its frames run; the prior weighs as much as kPriorFrames of them.
+constexpr std::array<double, 20> kSceneFrameCost = {1.0, 1.2, 4.3, 6.8, 1.9, 1.7, 1.6,
+                                                    2.2, 1.3, 0.9, 0.9, 0.9, 1.0, 1.1,
+                                                    1.0, 1.1, 1.1, 1.1, 1.0, 1.3};
+// A frame run without drawing, before the first kept one, on the same scale.
+constexpr double kSkippedFrameCost = 0.1;
+constexpr double kPriorFrames = 30.0;
 
 // Benchmark: the share of frames under the high percentile.
 constexpr double kHighPercentile = 0.95;
