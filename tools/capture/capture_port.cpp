@@ -9,8 +9,6 @@
 
 #include <GL/gl.h>
 
-#include <cstring>
-
 namespace capture {
 namespace {
 
@@ -25,8 +23,7 @@ show::VirtualTime& virtualClock(show::Show& show) {
 
 CapturePort::CapturePort(show::Show& show, const FramePlan& plan, Progress& progress)
     : EngineFramePort(show), clock_(virtualClock(show)), plan_(plan), progress_(progress),
-      width_(show.engine.width), height_(show.engine.height),
-      bottomUp_(size_t(width_) * height_ * 3), topDown_(bottomUp_.size()) {}
+      width_(show.engine.width), height_(show.engine.height) {}
 
 bool CapturePort::deviceRunning() {
     if (timing_)
@@ -73,7 +70,7 @@ void CapturePort::finishFrame() {
         ++framesKept_;
     if (pans_)
         pans_->record(frame_, show_.music.track.pan());
-    progress_.update(framesRun_);
+    progress_.frameDone(scene_, keep_);
 }
 
 void CapturePort::commitTiming(Clock::time_point now) {
@@ -84,14 +81,15 @@ void CapturePort::commitTiming(Clock::time_point now) {
 }
 
 void CapturePort::readFrame() {
+    uint8_t* rgb = sink_->frameBuffer();
+    if (!rgb) {
+        failed_ = true;
+        return;
+    }
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadBuffer(GL_BACK);
-    glReadPixels(0, 0, width_, height_, GL_RGB, GL_UNSIGNED_BYTE, bottomUp_.data());
-    const size_t stride = size_t(width_) * 3;
-    for (int y = 0; y < height_; ++y)
-        std::memcpy(&topDown_[size_t(y) * stride], &bottomUp_[size_t(height_ - 1 - y) * stride],
-                    stride);
-    if (!sink_->take(frame_, topDown_.data()))
+    glReadPixels(0, 0, width_, height_, GL_RGB, GL_UNSIGNED_BYTE, rgb);
+    if (!sink_->take(frame_))
         failed_ = true;
 }
 

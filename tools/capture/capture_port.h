@@ -12,7 +12,6 @@
 
 #include <chrono>
 #include <cstdint>
-#include <vector>
 
 namespace show {
 class VirtualTime;
@@ -25,11 +24,14 @@ class FramePlan;
 class PanRecord;
 class Progress;
 
-// Takes the kept frames: width*height*3 bytes of RGB, top row first.
+// Takes the kept frames: width*height*3 bytes of RGB, bottom row first, as GL reads them.
 class FrameSink {
   public:
     virtual ~FrameSink() = default;
-    virtual bool take(int64_t frame, const uint8_t* rgb) = 0;
+    // Where the next kept frame is read to; null when the sink can take no more.
+    virtual uint8_t* frameBuffer() = 0;
+    // The frame read into frameBuffer() is complete. False when it could not be kept.
+    virtual bool take(int64_t frame) = 0;
 };
 
 class CapturePort final : public show::EngineFramePort {
@@ -80,8 +82,6 @@ class CapturePort final : public show::EngineFramePort {
     double logicMs_ = 0.0;
 
     int width_, height_;
-    std::vector<uint8_t> bottomUp_; // as GL reads it
-    std::vector<uint8_t> topDown_;  // as pictures and encoders want it
 };
 
 } // namespace capture

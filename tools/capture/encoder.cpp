@@ -3,6 +3,7 @@
 #include "tunables.h"
 
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <fcntl.h>
 #include <spawn.h>
@@ -42,6 +43,19 @@ bool waitOk(pid_t pid) {
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
+bool writeAll(int fd, const uint8_t* bytes, size_t count) {
+    while (count > 0) {
+        const ssize_t n = ::write(fd, bytes, count);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        bytes += n;
+        count -= size_t(n);
+    }
+    return true;
+}
+
 } // namespace
 
 bool runProgram(const std::vector<std::string>& args) {
@@ -67,6 +81,7 @@ bool VideoEncoder::start(const std::string& path, int width, int height, int fps
         "-video_size", std::to_string(width) + "x" + std::to_string(height),
         "-framerate",  std::to_string(fps),
         "-i",          "-",
+        "-vf",         "vflip", // GL's rows come bottom first
         "-c:v",        "libx264",
         "-preset",     kX264Preset,
         "-crf",        kX264Crf,
@@ -81,23 +96,62 @@ bool VideoEncoder::start(const std::string& path, int width, int height, int fps
         return false;
     }
     pipe_ = fds[1];
+    frameBytes_ = size_t(width) * height * 3;
+    ring_.assign(kEncoderQueueFrames, std::vector<uint8_t>(frameBytes_));
+    writer_ = std::thread(&VideoEncoder::writeFrames, this);
     return true;
 }
 
-bool VideoEncoder::write(const unsigned char* rgb, size_t bytes) {
-    while (bytes > 0) {
-        const ssize_t n = ::write(pipe_, rgb, bytes);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        rgb += n;
-        bytes -= size_t(n);
+uint8_t* VideoEncoder::nextFrame() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    if (queued_ == ring_.size()) {
+        const auto waitFrom = std::chrono::steady_clock::now();
+        changed_.wait(lock, [this] { return queued_ < ring_.size() || broken_; });
+        waitedMs_ +=
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - waitFrom)
+                .count();
     }
+    return broken_ ? nullptr : ring_[head_].data();
+}
+
+bool VideoEncoder::submit() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (broken_)
+        return false;
+    head_ = (head_ + 1) % ring_.size();
+    ++queued_;
+    changed_.notify_all();
     return true;
+}
+
+void VideoEncoder::writeFrames() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    for (;;) {
+        changed_.wait(lock, [this] { return queued_ > 0 || closing_; });
+        if (queued_ == 0)
+            return; // closing, and everything queued is sent
+        const uint8_t* frame = ring_[(head_ + ring_.size() - queued_) % ring_.size()].data();
+        lock.unlock();
+        const bool sent = writeAll(pipe_, frame, frameBytes_);
+        lock.lock();
+        --queued_;
+        if (!sent)
+            broken_ = true;
+        changed_.notify_all();
+        if (broken_)
+            return;
+    }
 }
 
 bool VideoEncoder::finish() {
+    if (writer_.joinable()) {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            closing_ = true;
+            changed_.notify_all();
+        }
+        writer_.join();
+    }
     if (pipe_ >= 0) {
         close(pipe_);
         pipe_ = -1;
@@ -106,7 +160,7 @@ bool VideoEncoder::finish() {
         return false;
     const bool ok = waitOk(child_);
     child_ = -1;
-    return ok;
+    return ok && !broken_;
 }
 
 bool muxSound(const std::string& videoPath, const std::string& wavPath, const std::string& out) {

@@ -15,10 +15,10 @@
 
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 namespace {
@@ -29,8 +29,8 @@ using Clock = std::chrono::steady_clock;
 constexpr int kStatusUsage = 2;
 constexpr int kStatusFailed = 1;
 constexpr double kKilobytesPerMegabyte = 1024.0;
+constexpr double kMillisecondsPerSecond = 1000.0;
 constexpr int kFrameNameSize = 4096;
-constexpr const char* kSoftwareGlThreads = "LP_NUM_THREADS";
 
 const char* const kHelp =
     "demo-capture: the show rendered frame-exact, frame n at play position n*44100/fps.\n"
@@ -55,28 +55,29 @@ double secondsBetween(Clock::time_point a, Clock::time_point b) {
 
 class VideoSink final : public FrameSink {
   public:
-    VideoSink(VideoEncoder& encoder, size_t frameBytes)
-        : encoder_(encoder), frameBytes_(frameBytes) {}
-    bool take(int64_t, const uint8_t* rgb) override { return encoder_.write(rgb, frameBytes_); }
+    explicit VideoSink(VideoEncoder& encoder) : encoder_(encoder) {}
+    uint8_t* frameBuffer() override { return encoder_.nextFrame(); }
+    bool take(int64_t) override { return encoder_.submit(); }
 
   private:
     VideoEncoder& encoder_;
-    size_t frameBytes_;
 };
 
 class PngSink final : public FrameSink {
   public:
     PngSink(const std::string& dir, int width, int height)
-        : dir_(dir), width_(width), height_(height) {}
-    bool take(int64_t frame, const uint8_t* rgb) override {
+        : dir_(dir), width_(width), height_(height), rgb_(size_t(width) * height * 3) {}
+    uint8_t* frameBuffer() override { return rgb_.data(); }
+    bool take(int64_t frame) override {
         std::snprintf(name_, sizeof name_, "%s/frame_%06lld.png", dir_.c_str(),
                       static_cast<long long>(frame));
-        return writePng(name_, width_, height_, rgb);
+        return writePng(name_, width_, height_, rgb_.data(), RowOrder::BottomFirst);
     }
 
   private:
     std::string dir_;
     int width_, height_;
+    std::vector<uint8_t> rgb_;
     char name_[kFrameNameSize] = {};
 };
 
@@ -113,12 +114,6 @@ int main(int argc, char** argv) {
     }
     if ((o.mode == Mode::Png || o.mode == Mode::Frames) && !makeDirectory(o.pngDir))
         return fail("cannot make the folder " + o.pngDir);
-    // Mesa's software rasteriser drew a few pixels differently from run to run with more than
-    // one thread (scene 8's lights under bloom); one thread makes a capture byte-exact. The
-    // benchmark keeps the threads the demo plays with. A user's own setting wins.
-    if (o.mode != Mode::Bench)
-        setenv(kSoftwareGlThreads, "0", 0);
-
     show::StartupOptions startup;
     startup.commandLine = show::CommandLine{o.width, o.height, false};
     startup.virtualTime = true;
@@ -158,13 +153,14 @@ int main(int argc, char** argv) {
     }
     const int64_t lastFrame = std::min(plan.end(), showFrames); // exclusive
     const char* label = o.mode == Mode::Bench ? "bench" : "capture";
-    Progress progress(label, lastFrame);
+    Progress progress(label, expectedFrames(rows, plan, lastFrame, o.fps), stderr,
+                      isatty(fileno(stderr)) != 0);
     CapturePort port(show, plan, progress);
 
     VideoEncoder encoder;
     const std::string videoPart = o.video + ".video.part";
     const std::string soundPart = o.video + ".sound.part";
-    VideoSink videoSink(encoder, size_t(width) * height * 3);
+    VideoSink videoSink(encoder);
     PngSink pngSink(o.pngDir, width, height);
     PanRecord pans(plan.first(), lastFrame - plan.first());
     BenchTable bench(rows, o.fps);
@@ -187,7 +183,7 @@ int main(int argc, char** argv) {
     }
 
     const show::ShowEnd end = show::runTimeline(show, port, rows);
-    progress.finish(port.framesRun());
+    progress.finish();
     const double took = secondsBetween(launched, Clock::now());
     std::vector<float> sound;
     if (o.mode == Mode::Video)
@@ -213,9 +209,11 @@ int main(int argc, char** argv) {
         std::remove(soundPart.c_str());
         if (!muxed)
             return fail("ffmpeg could not write " + o.video);
-        std::printf("wrote %s: %lld frames of %dx%d at %d fps (%.2f s) in %.1f s\n",
+        // Time spent waiting on x264 says whether drawing or encoding set the pace.
+        std::printf("wrote %s: %lld frames of %dx%d at %d fps (%.2f s) in %.1f s (%.1f s of it "
+                    "waiting for the encoder)\n",
                     o.video.c_str(), static_cast<long long>(port.framesKept()), width, height,
-                    o.fps, seconds, took);
+                    o.fps, seconds, took, encoder.waitedMs() / kMillisecondsPerSecond);
         break;
     }
     case Mode::Png:

@@ -8,7 +8,7 @@
 
 namespace capture {
 
-bool writePng(const std::string& path, int width, int height, const uint8_t* rgb) {
+bool writePng(const std::string& path, int width, int height, const uint8_t* rgb, RowOrder order) {
     FILE* file = std::fopen(path.c_str(), "wb");
     if (!file)
         return false;
@@ -22,8 +22,10 @@ bool writePng(const std::string& path, int width, int height, const uint8_t* rgb
                      PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
         png_write_info(png, info);
         const size_t stride = size_t(width) * 3;
-        for (int y = 0; y < height; ++y)
-            png_write_row(png, const_cast<png_bytep>(rgb + size_t(y) * stride));
+        for (int y = 0; y < height; ++y) {
+            const int row = order == RowOrder::TopFirst ? y : height - 1 - y;
+            png_write_row(png, const_cast<png_bytep>(rgb + size_t(row) * stride));
+        }
         png_write_end(png, nullptr);
     } else {
         ok = false;

@@ -6,7 +6,11 @@
 
 namespace capture {
 
-// rgb holds height rows of width*3 bytes, top row first. False when the file cannot be made.
-bool writePng(const std::string& path, int width, int height, const uint8_t* rgb);
+enum class RowOrder { TopFirst, BottomFirst };
+
+// rgb holds height rows of width*3 bytes, in the given order (GL reads the bottom row first).
+// False when the file cannot be made.
+bool writePng(const std::string& path, int width, int height, const uint8_t* rgb,
+              RowOrder order = RowOrder::TopFirst);
 
 } // namespace capture

@@ -1,6 +1,8 @@
 // Every tunable number of the capture tool, in one place.
 #pragma once
 
+#include <array>
+
 namespace capture {
 
 // What a plain `demo-capture` makes: the show at 720p, 60 frames a second, as show.mp4.
@@ -21,14 +23,29 @@ constexpr int kMaxAntiAlias = 16; // the most samples GL drivers offer
 constexpr const char* kX264Preset = "veryfast";
 constexpr const char* kX264Crf = "18";
 constexpr const char* kAudioBitrate = "192k";
+// Frames drawn ahead of the encoder: room for a run of cheap frames while x264 is still busy
+// with dear ones (2.7 MB each at 720p).
+constexpr int kEncoderQueueFrames = 4;
 
 // PNG frames: zlib level 3 writes several times faster than the default at a slightly
 // larger file, which matters for a whole show of frames.
 constexpr int kPngCompression = 3;
 
-// Progress bar on standard error.
-constexpr double kProgressIntervalSeconds = 0.25;
+// Progress on standard error: on a terminal one line redrawn a few times a second; in a file
+// or a pipe a plain line now and then.
+constexpr double kProgressRedrawSeconds = 0.25;
+constexpr double kProgressLineSeconds = 10.0;
 constexpr int kProgressBarCells = 30;
+
+// The time left's prior: what a kept frame of each scene (1 to 20) costs against one of scene
+// 1, in processor time, drawing and encoding, over a whole 720p30 capture. A scene's own mean
+// takes over as its frames run; the prior weighs as much as kPriorFrames of them.
+constexpr std::array<double, 20> kSceneFrameCost = {1.0, 1.1, 3.4, 3.5, 1.8, 1.9, 2.5,
+                                                    1.6, 1.8, 2.1, 2.2, 2.2, 2.3, 2.4,
+                                                    2.3, 2.2, 2.2, 2.1, 2.0, 1.7};
+// A frame run without drawing, before the first kept one, on the same scale.
+constexpr double kSkippedFrameCost = 0.2;
+constexpr double kPriorFrames = 30.0;
 
 // Benchmark: the share of frames under the high percentile.
 constexpr double kHighPercentile = 0.95;
