@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The demo given every kind of music file: what it cannot decode ends it with the error line
-# and status 0; everything else plays cleanly for its own length and ends by itself.
+# and status 1 (a failure never reads as success); everything else plays cleanly for its own length and ends by itself.
 [ -n "${WITH_DISPLAY:-}" ] || exec "$(dirname "$0")/../with_display.sh" bash "$0" "$@"
 source "$(dirname "$0")/lib/common.bash" "$1"
 
@@ -27,7 +27,7 @@ play() { # play FILE: the demo with FILE as its track; status, elapsed seconds, 
     grep -v '^X error ignored' "$WORK/err" >"$WORK/errors" || true
 }
 
-# Undecodable: exactly the one error line, status 0.
+# Undecodable: exactly the one error line, status 1.
 tone tone.wav 44100 2 2
 tone whole.mp3 44100 3 2
 : >"$WORK/music/empty.mp3"
@@ -37,7 +37,7 @@ head -c 100000 /dev/urandom >"$WORK/music/noise.mp3"
 mkdir "$WORK/music/directory.mp3"
 for name in missing.mp3 empty.mp3 text.mp3 cut_in_first_frame.mp3 noise.mp3 tone.wav directory.mp3; do
     play "$WORK/music/$name"
-    check "$name: status 0 (status $status)" test "$status" -eq 0
+    check "$name: status 1 (status $status)" test "$status" -eq 1
     check "$name: the one error line and nothing else" \
         test "$(cat "$WORK/errors")" = "[ERROR] could not open file"
 done
