@@ -490,6 +490,12 @@ IParticleSystemSceneNode* buildParticles(Show& show, const FountainRecipe& recip
     node->setMaterialFlag(EMF_ZWRITE_ENABLE, false);
     node->setMaterialTexture(0, show.engine.driver->getTexture(kParticleTexture));
     node->setMaterialType(EMT_TRANSPARENT_VERTEX_ALPHA);
+    // Every particle colour keeps alpha 0 (both emitter colours, and every affector either
+    // fades towards transparent black or leaves colours alone), so vertex-alpha blending
+    // leaves the target exactly as it was. Culling both faces lets the rasteriser skip those
+    // quads; the systems still emit, move and fade as before.
+    node->setMaterialFlag(EMF_BACK_FACE_CULLING, true);
+    node->setMaterialFlag(EMF_FRONT_FACE_CULLING, true);
     node->setPosition(recipe.position);
     node->setVisible(false);
     return node;
