@@ -33,8 +33,11 @@ void passInto(ISceneManager* smgr, ISceneNode* node, ITexture* target) {
     node->render();
 }
 
+// The last pass covers every pixel of the frame buffer and ignores depth, so the frame
+// buffer is selected without clearing it: a clear here would only be painted over.
 void passOntoScreen(ISceneManager* smgr, ISceneNode* node) {
-    passInto(smgr, node, nullptr);
+    smgr->getVideoDriver()->setRenderTarget(nullptr, false, false);
+    node->render();
 }
 
 void setVisible(ISceneNode* node, bool visible) {

@@ -2,10 +2,11 @@
 // the scenes draw with. A pass order is written here once; scenes only pick a sequence.
 //
 // Every sequence runs after the frame's beginScene (where the scene calls it) and before the
-// GUI draw and endScene, which the timeline does. Every render-target switch clears colour
-// and depth to transparent black. Every sequence ends with the frame buffer selected. A node
-// that is missing or has no render target (the null device) leaves its sequence drawing the
-// scene directly, so the show goes on unprocessed.
+// GUI draw and endScene, which the timeline does. Every switch to a node's target clears
+// colour and depth to transparent black; the frame buffer is selected for the last pass
+// without a clear, since that pass paints all of it. Every sequence ends with the frame
+// buffer selected. A node that is missing or has no render target (the null device) leaves
+// its sequence drawing the scene directly, so the show goes on unprocessed.
 #pragma once
 
 #include <irrlicht.h>
