@@ -40,6 +40,13 @@ void passOntoScreen(ISceneManager* smgr, ISceneNode* node) {
     node->render();
 }
 
+// A sequence whose node cannot draw still shows the scene, on a frame buffer cleared first:
+// the frame did not clear it (see beginEffectFrame).
+void fallBackToDirect(ISceneManager* smgr) {
+    selectTarget(smgr->getVideoDriver(), nullptr);
+    smgr->drawAll();
+}
+
 void setVisible(ISceneNode* node, bool visible) {
     if (node) {
         node->setVisible(visible);
@@ -49,7 +56,7 @@ void setVisible(ISceneNode* node, bool visible) {
 // Scene into the node's input, the node onto the screen.
 void renderThroughSinglePass(SinglePassNode* node, ISceneManager* smgr) {
     if (!hasInput(node)) {
-        renderDirect(smgr);
+        fallBackToDirect(smgr);
         return;
     }
     sceneInto(smgr, node->RenderTarget);
@@ -88,13 +95,17 @@ void createEffects(Effects& effects, ISceneManager* smgr, irr::s32 screenWidth) 
                               kBloomMultiplier, smgr);
 }
 
+void beginEffectFrame(irr::video::IVideoDriver* driver) {
+    driver->beginScene(false, false);
+}
+
 void renderDirect(ISceneManager* smgr) {
     smgr->drawAll();
 }
 
 void renderThroughBlurPair(const Effects& effects, ISceneManager* smgr) {
     if (!hasInput(effects.firstBlur) || !hasInput(effects.secondBlur)) {
-        renderDirect(smgr);
+        fallBackToDirect(smgr);
         return;
     }
     sceneInto(smgr, effects.firstBlur->RenderTarget);
@@ -116,7 +127,7 @@ void renderGlass(const Effects& effects, ISceneManager* smgr, ISceneNode* pictur
     if (!hasInput(glass) || !glass->OffsetTarget) {
         setVisible(picture, true);
         setVisible(offsetMap, false);
-        renderDirect(smgr);
+        fallBackToDirect(smgr);
         return;
     }
     selectTarget(smgr->getVideoDriver(), glass->RenderTarget);

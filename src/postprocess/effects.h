@@ -49,6 +49,11 @@ struct Effects {
 // motion blur are screenWidth x screenWidth/2, the others 1024 x 512.
 void createEffects(Effects& effects, irr::scene::ISceneManager* smgr, irr::s32 screenWidth);
 
+// Starts a frame that one of the sequences below draws. They paint every pixel of the frame
+// buffer, or clear it first when they fall back to drawing the scene directly, so the frame
+// starts without a clear of its own: the first render-target switch would only have made
+// the rasteriser clear the frame buffer for nothing.
+void beginEffectFrame(irr::video::IVideoDriver* driver);
 // Scene graph straight into the frame buffer.
 void renderDirect(irr::scene::ISceneManager* smgr);
 // Scene into the first blur, first blur into the second, second blur onto the screen.
