@@ -5,6 +5,7 @@
 
 #include "host/show.h"
 #include "scenes/nodes.h"
+#include "scenes/wave_floor.h"
 
 #include <cstdio>
 
@@ -439,6 +440,11 @@ void buildWaveFloor(Show& show) {
     ISceneNode* floor =
         smgr->addWaterSurfaceSceneNode(plane->getMesh(0), kWaveHeight, kWaveSpeed, kWaveLength,
                                        nullptr, -1, kOrigin, kOrigin, kUnitScale);
+    // The node draws its own copy of the plane: that copy's triangles come nearest first.
+    IMesh* drawn = static_cast<IMeshSceneNode*>(floor)->getMesh();
+    if (drawn && drawn->getMeshBufferCount() > 0)
+        attach(floor, drawNearestFirst(drawn->getMeshBuffer(0), plane->getMesh(0)->getMeshBuffer(0),
+                                       kFloorTileSize));
     floor->setPosition(vector3df(0, kFloorDepth, 0));
     floor->setMaterialTexture(0, driver->getTexture(kFloorTexture));
     floor->setMaterialTexture(1, driver->getTexture(kBackRoomBump)); // the normal map by now
