@@ -38,11 +38,12 @@ class AudioTrack {
     // Samples at 44100 Hz heard so far (consumed by the device, less one device buffer);
     // 0 before play, kPositionAfterEnd once the track has ended.
     uint32_t position() const;
-    uint32_t length() const { return static_cast<uint32_t>(mono_.size()); }
+    uint32_t length() const { return static_cast<uint32_t>(stereo_.size() / 2); }
     void setPan(int pan) { pan_.store(pan); }
     int pan() const { return pan_.load(); }
-    // (L+R)/2 of the decoded track: what the spectrum reads.
-    const std::vector<float>& mono() const { return mono_; }
+    // (L+R)/2 of the decoded track, made afresh: what the spectrum reads. The show keeps no
+    // copy of it (the spectrum mixes the samples it needs as it reads them).
+    std::vector<float> mono() const;
     // Interleaved stereo of the decoded track.
     const std::vector<float>& stereo() const { return stereo_; }
     void close();
@@ -54,7 +55,6 @@ class AudioTrack {
     static void fillAudio(void* self, uint8_t* stream, int bytes);
 
     std::vector<float> stereo_;
-    std::vector<float> mono_;
     std::string preparedPath_;
     std::future<std::vector<float>> prepared_;
     uint32_t device_ = 0;
