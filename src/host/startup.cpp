@@ -103,6 +103,10 @@ StartupResult startShow(Show& show, const StartupOptions& options) {
     params.Bits = 32;
     params.Fullscreen = cmd.fullscreen;
     params.Stencilbuffer = true;
+    // The engine gives every render target a depth buffer of this depth too. At 16 bits,
+    // surfaces tens of units apart share a depth value near the far plane, and which one shows
+    // would follow the engine's draw order, which changes from run to run.
+    params.ZBufferBits = kDepthBits;
     params.Vsync = options.vsync;
     params.AntiAlias = static_cast<irr::u8>(options.antiAlias);
     // The console shows the launch line alone; the engine's own chatter stays quiet.

@@ -15,6 +15,7 @@ namespace show {
 struct Show;
 
 constexpr int kAntiAliasSamples = 4;
+constexpr int kDepthBits = 32; // the window's and every render target's depth buffer
 constexpr const char* kArchivePath = "data.lll";
 constexpr const char* kTrackPath = "track/pelomvin_track.mp3";
 constexpr const wchar_t* kWindowCaption = L"pelomvin";

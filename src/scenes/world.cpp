@@ -450,6 +450,11 @@ void buildWaveFloor(Show& show) {
     floor->setMaterialTexture(1, driver->getTexture(kBackRoomBump)); // the normal map by now
     floor->setMaterialFlag(EMF_LIGHTING, true);
     floor->setMaterialType(EMT_PARALLAX_MAP_SOLID);
+    // The engine picks the parallax shader's fogged or plain variant only when the material
+    // type changes, so in the fountain room, whichever of room and floor it draws first
+    // decides for both, and that order follows texture addresses, which change from run to
+    // run. The floor takes the room's haze, so both look the same in every run.
+    floor->setMaterialFlag(EMF_FOG_ENABLE, true);
     floor->setVisible(false);
     show.world.waveFloor = floor;
 }
