@@ -144,6 +144,7 @@ StartupResult startShow(Show& show, const StartupOptions& options) {
     engine.timer = device->getTimer();
 
     createPhysicsWorld(show.physics, engine.smgr);
+    show.physics.boxParent = show.world.solids;
     buildLateWorld(show);
 
     AudioTrack& track = show.music.track;

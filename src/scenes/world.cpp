@@ -4,6 +4,7 @@
 #include "scenes/world.h"
 
 #include "host/show.h"
+#include "scenes/fixed_order.h"
 #include "scenes/nodes.h"
 #include "scenes/wave_floor.h"
 
@@ -564,6 +565,7 @@ void buildWorld(Show& show) {
     World& world = show.world;
 
     show.engine.driver->setFog(kFogColour, irr::video::EFT_FOG_LINEAR, kFogStart, kFogEnd);
+    world.solids = addFixedOrderNode(smgr);
     buildAnimatedModels(show);
     smgr->setShadowColor(kShadowColour);
     buildLightOrbs(show);
@@ -606,6 +608,7 @@ void buildLateWorld(Show& show) {
     buildSpout(show);
     buildRoundabout(show);
     show.world.snowField = buildParticles(show, kSnowFieldRecipe);
+    gatherSolids(show.engine.smgr, show.world.solids);
 }
 
 } // namespace show
