@@ -123,14 +123,14 @@ void AudioTrack::prepare(const std::string& path) {
 bool AudioTrack::load(const std::string& path) {
     const bool wasPrepared = prepared_.valid() && preparedPath_ == path;
     stereo_ = wasPrepared ? prepared_.get() : decodeMp3(path);
-    if (stereo_.empty())
-        return false;
-    const size_t frames = stereo_.size() / kChannels;
-    mono_.clear();
-    mono_.reserve(frames);
-    for (size_t i = 0; i < frames; ++i)
-        mono_.push_back(0.5f * (stereo_[2 * i] + stereo_[2 * i + 1]));
-    return true;
+    return !stereo_.empty();
+}
+
+std::vector<float> AudioTrack::mono() const {
+    std::vector<float> mono(stereo_.size() / kChannels);
+    for (size_t i = 0; i < mono.size(); ++i)
+        mono[i] = 0.5f * (stereo_[2 * i] + stereo_[2 * i + 1]);
+    return mono;
 }
 
 void AudioTrack::playSilently() {

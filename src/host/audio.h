@@ -50,11 +50,12 @@ class AudioTrack {
     // The same count without the end: after the last sample the device goes on consuming
     // silence, so the count keeps rising at the sample rate.
     uint64_t heardFrames() const;
-    uint32_t length() const { return static_cast<uint32_t>(mono_.size()); }
+    uint32_t length() const { return static_cast<uint32_t>(stereo_.size() / 2); }
     void setPan(int pan) { pan_.store(pan); }
     int pan() const { return pan_.load(); }
-    // (L+R)/2 of the decoded track: what the spectrum reads.
-    const std::vector<float>& mono() const { return mono_; }
+    // (L+R)/2 of the decoded track, made afresh: what the spectrum reads. The show keeps no
+    // copy of it (the spectrum mixes the samples it needs as it reads them).
+    std::vector<float> mono() const;
     // Interleaved stereo of the decoded track.
     const std::vector<float>& stereo() const { return stereo_; }
     void close();
@@ -66,7 +67,6 @@ class AudioTrack {
     static void fillAudio(void* self, uint8_t* stream, int bytes);
 
     std::vector<float> stereo_;
-    std::vector<float> mono_;
     std::string preparedPath_;
     std::future<std::vector<float>> prepared_;
     uint32_t device_ = 0;

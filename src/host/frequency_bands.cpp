@@ -33,13 +33,23 @@ SpectrumAnalyser::~SpectrumAnalyser() {
 }
 
 void SpectrumAnalyser::analyse(const float* mono, uint32_t length, uint32_t position, float* out) {
+    analyseWith([mono](int64_t at) { return mono[at]; }, mono ? length : 0, position, out);
+}
+
+void SpectrumAnalyser::analyseStereo(const float* stereo, uint32_t length, uint32_t position,
+                                     float* out) {
+    analyseWith([stereo](int64_t at) { return 0.5f * (stereo[2 * at] + stereo[2 * at + 1]); },
+                stereo ? length : 0, position, out);
+}
+
+template <class Sample>
+void SpectrumAnalyser::analyseWith(Sample sample, uint32_t length, uint32_t position, float* out) {
     Impl& d = *impl_;
     const int64_t start = int64_t(position) - kSpectrumWindow;
     for (int i = 0; i < kSpectrumWindow; ++i) {
         const int64_t at = start + i;
-        const bool inside = mono != nullptr && at >= 0 && at < int64_t(length);
-        const float sample = inside ? mono[at] : 0.0f;
-        d.frame[i] = sample * d.window[i];
+        const bool inside = at >= 0 && at < int64_t(length);
+        d.frame[i] = (inside ? sample(at) : 0.0f) * d.window[i];
     }
     kiss_fftr(d.plan, d.frame.data(), d.bins.data());
     for (int k = 0; k < kSpectrumBands; ++k) {

@@ -23,8 +23,14 @@ class SpectrumAnalyser {
 
     // mono: the track's mono mix, length samples long. Writes kSpectrumBands levels to out.
     void analyse(const float* mono, uint32_t length, uint32_t position, float* out);
+    // The same levels from interleaved stereo, length frames long: each sample of the mono mix
+    // is (left + right) / 2, made as it is needed, so no mono copy of a track has to be kept.
+    void analyseStereo(const float* stereo, uint32_t length, uint32_t position, float* out);
 
   private:
+    template <class Sample>
+    void analyseWith(Sample sample, uint32_t length, uint32_t position, float* out);
+
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };

@@ -3,8 +3,8 @@
 namespace show {
 
 void readSpectrum(Music& music, uint32_t position) {
-    music.analyser.analyse(music.track.mono().data(), music.track.length(), position,
-                           music.spectrum.data());
+    music.analyser.analyseStereo(music.track.stereo().data(), music.track.length(), position,
+                                 music.spectrum.data());
 }
 
 void clearRowOffsets(Music& music) {

@@ -2,6 +2,10 @@
 
 #include "host/show.h"
 
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <cstdint>
 #include <cwchar>
 
 namespace show {
@@ -20,9 +24,34 @@ const SColor kStatusColour(255, 205, 200, 200);
 const SColor kCreditsColour(255, 200, 200, 200);
 const SColor kButtonTextColour(255, 100, 100, 100);
 
+// The engine keeps a copy of every loaded texture's pixels after handing them to OpenGL, and
+// nothing reads the overlay's copies again: their pages go back to the system. The copies stay
+// allocated (they would read as zeros), and a read-only lock uploads nothing.
+void releasePixelCopy(irr::video::ITexture* texture) {
+    if (!texture || texture->isRenderTarget())
+        return;
+    void* pixels = texture->lock(irr::video::ETLM_READ_ONLY);
+    if (pixels) {
+        const uintptr_t page = uintptr_t(sysconf(_SC_PAGESIZE));
+        const uintptr_t from = (uintptr_t(pixels) + page - 1) & ~(page - 1);
+        const uintptr_t to =
+            (uintptr_t(pixels) + uintptr_t(texture->getPitch()) * texture->getSize().Height) &
+            ~(page - 1);
+        if (to > from)
+            madvise(reinterpret_cast<void*>(from), to - from, MADV_DONTNEED);
+    }
+    texture->unlock();
+}
+
 struct ImageMaker {
     irr::video::IVideoDriver* driver;
     irr::gui::IGUIEnvironment* gui;
+
+    irr::video::ITexture* texture(const char* path) const {
+        irr::video::ITexture* loaded = driver->getTexture(path);
+        releasePixelCopy(loaded);
+        return loaded;
+    }
 
     irr::gui::IGUIImage* add(irr::video::ITexture* texture, position2di at) const {
         irr::gui::IGUIImage* image = gui->addImage(texture, at, true, nullptr, -1, nullptr);
@@ -30,7 +59,7 @@ struct ImageMaker {
         return image;
     }
     irr::gui::IGUIImage* add(const char* path, position2di at = position2di(0, 0)) const {
-        return add(driver->getTexture(path), at);
+        return add(texture(path), at);
     }
 };
 
@@ -40,7 +69,7 @@ void addImagesOf(const ImageMaker& maker, const std::array<const char*, N>& path
     // All textures are fetched first, then their images added.
     irr::video::ITexture* textures[N];
     for (size_t i = 0; i < N; ++i)
-        textures[i] = maker.driver->getTexture(paths[i]);
+        textures[i] = maker.texture(paths[i]);
     for (size_t i = 0; i < N; ++i)
         images[i] = maker.add(textures[i], position2di(0, 0));
 }

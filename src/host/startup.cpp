@@ -163,6 +163,10 @@ StartupResult startShow(Show& show, const StartupOptions& options) {
     params.Bits = 32;
     params.Fullscreen = cmd.fullscreen && !options.desktop;
     params.Stencilbuffer = true;
+    // The engine gives every render target a depth buffer of this depth too. At 16 bits,
+    // surfaces tens of units apart share a depth value near the far plane, and which one shows
+    // would follow the engine's draw order, which changes from run to run.
+    params.ZBufferBits = kDepthBits;
     params.Vsync = options.vsync;
     params.AntiAlias = static_cast<irr::u8>(options.antiAlias);
     // The console shows the launch line alone; the engine's own chatter stays quiet.
@@ -203,6 +207,7 @@ StartupResult startShow(Show& show, const StartupOptions& options) {
     engine.timer = device->getTimer();
 
     createPhysicsWorld(show.physics, engine.smgr);
+    show.physics.boxParent = show.world.solids;
     buildLateWorld(show);
 
     AudioTrack& track = show.music.track;
@@ -262,6 +267,7 @@ void restartShow(Show& show) {
     buildOverlay(show);
     buildWorld(show);
     createPhysicsWorld(show.physics, engine.smgr);
+    show.physics.boxParent = show.world.solids;
     buildLateWorld(show);
     beginShow(show);
 }

@@ -20,6 +20,7 @@ constexpr int kAntiAliasSamples = 4;
 // The rate the demo's player skips ahead at (to a start position, after a seek, on a loop):
 // the frame it lands on is the frame a capture at this rate shows there.
 constexpr int kPlayerSkipFps = 60;
+constexpr int kDepthBits = 32; // the window's and every render target's depth buffer
 constexpr const char* kArchivePath = "data.lll";
 constexpr const char* kTrackPath = "track/pelomvin_track.mp3";
 constexpr const wchar_t* kWindowCaption = L"pelomvin";

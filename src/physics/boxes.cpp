@@ -14,7 +14,7 @@ void createBox(Physics& physics, const btVector3& position, const irr::core::vec
     irr::scene::ISceneManager* smgr = physics.smgr;
 
     // The node shows the origin until the first step after its creation.
-    irr::scene::ISceneNode* node = smgr->addCubeSceneNode(kCubeNodeEdge);
+    irr::scene::ISceneNode* node = smgr->addCubeSceneNode(kCubeNodeEdge, physics.boxParent);
     node->setScale(size);
     node->setMaterialFlag(irr::video::EMF_LIGHTING, true);
     // The scale stretches the normals; lighting needs them unit length again.

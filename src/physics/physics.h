@@ -61,6 +61,9 @@ struct Physics {
     btDiscreteDynamicsWorld* physicsWorld = nullptr;
     std::list<btRigidBody*> bodyList;          // creation order
     irr::scene::ISceneManager* smgr = nullptr; // where the cube nodes live
+    // The node the cube nodes hang under (the root when null): the show's fixed-order node,
+    // so bricks meeting each other or the models tie the same way in every run.
+    irr::scene::ISceneNode* boxParent = nullptr;
     // Looked up once: a texture missing from the archive is not searched for again per box.
     irr::video::ITexture* brickTexture = nullptr;
     std::unique_ptr<PhysicsParts> parts;

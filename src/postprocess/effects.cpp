@@ -59,8 +59,21 @@ void passInto(const Effects& effects, ISceneManager* smgr, ISceneNode* node, ITe
     node->render();
 }
 
+// The last pass covers every pixel of the frame buffer and ignores depth, so the frame
+// buffer is selected without clearing it: a clear here would only be painted over.
 void passOntoScreen(const Effects& effects, ISceneManager* smgr, ISceneNode* node) {
-    passInto(effects, smgr, node, nullptr);
+    if (!effects.drawing)
+        return;
+    smgr->getVideoDriver()->setRenderTarget(nullptr, false, false);
+    node->render();
+}
+
+// A sequence whose node cannot draw still shows the scene, on a frame buffer cleared first:
+// the frame did not clear it (see beginEffectFrame).
+void fallBackToDirect(const Effects& effects, ISceneManager* smgr) {
+    if (effects.drawing)
+        selectTarget(smgr->getVideoDriver(), nullptr);
+    drawScene(effects, smgr);
 }
 
 void setVisible(ISceneNode* node, bool visible) {
@@ -72,7 +85,7 @@ void setVisible(ISceneNode* node, bool visible) {
 // Scene into the node's input, the node onto the screen.
 void renderThroughSinglePass(const Effects& effects, SinglePassNode* node, ISceneManager* smgr) {
     if (!hasInput(node)) {
-        renderDirect(effects, smgr);
+        fallBackToDirect(effects, smgr);
         return;
     }
     sceneInto(effects, smgr, node->RenderTarget);
@@ -117,6 +130,11 @@ void beginScene(const Effects& effects, irr::video::IVideoDriver* driver,
         driver->beginScene(true, true, clear);
 }
 
+void beginEffectFrame(const Effects& effects, irr::video::IVideoDriver* driver) {
+    if (effects.drawing)
+        driver->beginScene(false, false);
+}
+
 void animateWithoutDrawing(ISceneManager* smgr, irr::u32 timeMs) {
     ISceneNode* root = smgr->getRootSceneNode();
     root->OnAnimate(timeMs);
@@ -129,7 +147,7 @@ void renderDirect(const Effects& effects, ISceneManager* smgr) {
 
 void renderThroughBlurPair(const Effects& effects, ISceneManager* smgr) {
     if (!hasInput(effects.firstBlur) || !hasInput(effects.secondBlur)) {
-        renderDirect(effects, smgr);
+        fallBackToDirect(effects, smgr);
         return;
     }
     sceneInto(effects, smgr, effects.firstBlur->RenderTarget);
@@ -151,7 +169,7 @@ void renderGlass(const Effects& effects, ISceneManager* smgr, ISceneNode* pictur
     if (!hasInput(glass) || !glass->OffsetTarget) {
         setVisible(picture, true);
         setVisible(offsetMap, false);
-        renderDirect(effects, smgr);
+        fallBackToDirect(effects, smgr);
         return;
     }
     if (effects.drawing)

@@ -2,10 +2,11 @@
 // the scenes draw with. A pass order is written here once; scenes only pick a sequence.
 //
 // Every sequence runs after the frame's beginScene (where the scene calls it) and before the
-// GUI draw and endScene, which the timeline does. Every render-target switch clears colour
-// and depth to transparent black. Every sequence ends with the frame buffer selected. A node
-// that is missing or has no render target (the null device) leaves its sequence drawing the
-// scene directly, so the show goes on unprocessed.
+// GUI draw and endScene, which the timeline does. Every switch to a node's target clears
+// colour and depth to transparent black; the frame buffer is selected for the last pass
+// without a clear, since that pass paints all of it. Every sequence ends with the frame
+// buffer selected. A node that is missing or has no render target (the null device) leaves
+// its sequence drawing the scene directly, so the show goes on unprocessed.
 #pragma once
 
 #include <irrlicht.h>
@@ -56,6 +57,11 @@ void createEffects(Effects& effects, irr::scene::ISceneManager* smgr, irr::s32 s
 
 // The frame's beginScene: clears the frame buffer and depth to clear (left out while skipping).
 void beginScene(const Effects& effects, irr::video::IVideoDriver* driver, irr::video::SColor clear);
+// Starts a frame that one of the sequences below draws. They paint every pixel of the frame
+// buffer, or clear it first when they fall back to drawing the scene directly, so the frame
+// starts without a clear of its own (nothing at all while skipping): the first render-target switch
+// would only have made the rasteriser clear the frame buffer for nothing.
+void beginEffectFrame(const Effects& effects, irr::video::IVideoDriver* driver);
 // Scene graph straight into the frame buffer.
 void renderDirect(const Effects& effects, irr::scene::ISceneManager* smgr);
 // What ISceneManager::drawAll changes in the show's state, without drawing: the animators

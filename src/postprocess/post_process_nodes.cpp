@@ -37,6 +37,11 @@ const char* const kMotionBlurName = "motion blur";
 void finishMaterial(SMaterial& material, ITexture* layer0, ITexture* layer1) {
     material.Wireframe = false;
     material.Lighting = false;
+    // The quad covers its whole target at mid depth and nothing nearer is ever drawn there
+    // before it, so its depth test could only pass: without the test and the depth write the
+    // rasteriser spares a depth read and write for every pixel of the pass.
+    material.ZBuffer = irr::video::ECFN_NEVER;
+    material.ZWriteEnable = false;
     material.setTexture(0, layer0);
     material.setTexture(1, layer1);
 }

@@ -36,8 +36,6 @@ constexpr double kFlashSeconds = 0.5;
 constexpr double kBassHit = 20.0;    // beat measure of the first band that drops bricks
 constexpr int32_t kFlashAfter = 180; // boxes dropped before a hit may flash
 constexpr int32_t kResetAfter = 200; // boxes dropped before a hit empties the world
-const irr::video::SColor kClearOpaque(0xFF000000);
-const irr::video::SColor kClearFlash(0x00000000);
 
 struct CreditScene {
     irr::gui::IGUIImage* Overlay::*text;
@@ -148,17 +146,16 @@ void update(Show& show, const CreditScene& credit) {
 
 void render(Show& show, const CreditScene& credit) {
     SceneState& state = show.scene;
+    beginEffectFrame(show.effects, show.engine.driver);
     if (credit.flashes && state.flash) {
         // The frame that ends the flash is still drawn inverted.
         if (secondsSince(show, state.flashClock) >= kFlashSeconds) {
             show.overlay.fader->fadeIn(kHitFadeMs);
             state.flash = false;
         }
-        beginScene(show.effects, show.engine.driver, kClearFlash);
         renderThroughInvert(show.effects, show.engine.smgr);
         return;
     }
-    beginScene(show.effects, show.engine.driver, kClearOpaque);
     renderThroughBloom(show.effects, show.engine.smgr);
 }
 

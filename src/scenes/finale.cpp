@@ -30,7 +30,6 @@ constexpr int kBricksPerBeat = 4;
 
 constexpr irr::u32 kEntryFlashMs = 500;
 constexpr irr::u32 kResetFlashMs = 300;
-const irr::video::SColor kClearColour(0, 0, 0, 0);
 
 // ---- entry ----
 void enterFinale(Show& show) {
@@ -100,7 +99,7 @@ void updateFinale(Show& show) {
 
 // Without the roundabout model the offset map stays empty and the picture shows undisplaced.
 void renderFinale(Show& show) {
-    beginScene(show.effects, show.engine.driver, kClearColour);
+    beginEffectFrame(show.effects, show.engine.driver);
     renderGlass(show.effects, show.engine.smgr, show.world.spout, show.world.roundabout);
 }
 

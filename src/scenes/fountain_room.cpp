@@ -24,7 +24,6 @@ const irr::video::SColor kFadeTarget(0x00000000);
 constexpr irr::u32 kFadeOutMs = 1000;
 constexpr double kPulseScale = 0.5;                    // on top of the beat measure
 constexpr LandscapeLayout kTightField{-200.0f, 40.0f}; // covers -200 .. 400 on x and z
-const irr::video::SColor kClear(0x00000000);
 
 // ---- entry ----
 void enter(Show& show) {
@@ -86,7 +85,7 @@ void update(Show& show) {
 }
 
 void render(Show& show) {
-    beginScene(show.effects, show.engine.driver, kClear);
+    beginEffectFrame(show.effects, show.engine.driver);
     renderThroughBloom(show.effects, show.engine.smgr);
 }
 

@@ -130,7 +130,7 @@ void updateGreetings(Show& show) {
     spectrumTiles(show, show.overlay.tilesA);
 }
 
-// No beginScene: the render-target switches clear what this scene draws into.
+// No beginScene: the bloom sequence paints every pixel of the frame.
 void renderGreetings(Show& show) {
     renderThroughBloom(show.effects, show.engine.smgr);
 }

@@ -13,7 +13,6 @@ namespace {
 constexpr int kScene = 3;
 constexpr irr::u32 kFadeInMs = 1000;
 constexpr LandscapeLayout kWideField{-2600.0f, 250.0f}; // covers -2600 .. 1150 on x and z
-const irr::video::SColor kClear(0x00000000);
 
 // ---- entry ----
 void enter(Show& show) {
@@ -39,7 +38,7 @@ void update(Show& show) {
 }
 
 void render(Show& show) {
-    beginScene(show.effects, show.engine.driver, kClear);
+    beginEffectFrame(show.effects, show.engine.driver);
     renderThroughBlurPair(show.effects, show.engine.smgr);
 }
 

@@ -30,7 +30,6 @@ constexpr double kBassFlashAbove = 35.0;
 constexpr irr::u32 kEntryFlashMs = 500;
 constexpr irr::u32 kBassFlashMs = 200;
 constexpr irr::f32 kCameraSpeed = 1.0f;
-const irr::video::SColor kClearColour(0xFF000000);
 const irr::core::vector3df kBlueBallScale(3.0f, 3.0f, 3.0f);
 const irr::core::vector3df kBlueBallPosition(0.0f, -300.0f, 0.0f);
 const irr::core::vector3df kSnowFieldScale(3.0f, 3.0f, 3.0f);
@@ -143,7 +142,7 @@ void updateSnow(Show& show) {
 }
 
 void renderBloom(Show& show) {
-    beginScene(show.effects, show.engine.driver, kClearColour);
+    beginEffectFrame(show.effects, show.engine.driver);
     renderThroughBloom(show.effects, show.engine.smgr);
 }
 

@@ -16,7 +16,6 @@ constexpr irr::s32 kPuzzleFirstFrame = 1;
 constexpr irr::s32 kPuzzleLastFrame = 730; // one pass of the puzzle's long animation
 constexpr double kBassStretch = 3.0;       // beat measure above which the wire sculpture stretches
 constexpr irr::u32 kSpinDivisor = 4;       // timer ms per degree of the sculptures' spin
-const irr::video::SColor kClear(0xFF000000);
 
 // ---- entry ----
 void enter(Show& show) {
@@ -61,7 +60,7 @@ void update(Show& show) {
 }
 
 void render(Show& show) {
-    beginScene(show.effects, show.engine.driver, kClear);
+    beginEffectFrame(show.effects, show.engine.driver);
     renderThroughBloom(show.effects, show.engine.smgr);
 }
 

@@ -4,7 +4,9 @@
 #include "scenes/world.h"
 
 #include "host/show.h"
+#include "scenes/fixed_order.h"
 #include "scenes/nodes.h"
+#include "scenes/wave_floor.h"
 
 #include <cstdio>
 
@@ -424,11 +426,21 @@ void buildWaveFloor(Show& show) {
     ISceneNode* floor =
         smgr->addWaterSurfaceSceneNode(plane->getMesh(0), kWaveHeight, kWaveSpeed, kWaveLength,
                                        nullptr, -1, kOrigin, kOrigin, kUnitScale);
+    // The node draws its own copy of the plane: that copy's triangles come nearest first.
+    IMesh* drawn = static_cast<IMeshSceneNode*>(floor)->getMesh();
+    if (drawn && drawn->getMeshBufferCount() > 0)
+        attach(floor, drawNearestFirst(drawn->getMeshBuffer(0), plane->getMesh(0)->getMeshBuffer(0),
+                                       kFloorTileSize));
     floor->setPosition(vector3df(0, kFloorDepth, 0));
     floor->setMaterialTexture(0, driver->getTexture(kFloorTexture));
     floor->setMaterialTexture(1, driver->getTexture(kBackRoomBump)); // the normal map by now
     floor->setMaterialFlag(EMF_LIGHTING, true);
     floor->setMaterialType(EMT_PARALLAX_MAP_SOLID);
+    // The engine picks the parallax shader's fogged or plain variant only when the material
+    // type changes, so in the fountain room, whichever of room and floor it draws first
+    // decides for both, and that order follows texture addresses, which change from run to
+    // run. The floor takes the room's haze, so both look the same in every run.
+    floor->setMaterialFlag(EMF_FOG_ENABLE, true);
     floor->setVisible(false);
     show.world.waveFloor = floor;
 }
@@ -475,6 +487,12 @@ IParticleSystemSceneNode* buildParticles(Show& show, const FountainRecipe& recip
     node->setMaterialFlag(EMF_ZWRITE_ENABLE, false);
     node->setMaterialTexture(0, show.engine.driver->getTexture(kParticleTexture));
     node->setMaterialType(EMT_TRANSPARENT_VERTEX_ALPHA);
+    // Every particle colour keeps alpha 0 (both emitter colours, and every affector either
+    // fades towards transparent black or leaves colours alone), so vertex-alpha blending
+    // leaves the target exactly as it was. Culling both faces lets the rasteriser skip those
+    // quads; the systems still emit, move and fade as before.
+    node->setMaterialFlag(EMF_BACK_FACE_CULLING, true);
+    node->setMaterialFlag(EMF_FRONT_FACE_CULLING, true);
     node->setPosition(recipe.position);
     node->setVisible(false);
     return node;
@@ -532,6 +550,7 @@ void buildWorld(Show& show) {
     World& world = show.world;
 
     show.engine.driver->setFog(kFogColour, irr::video::EFT_FOG_LINEAR, kFogStart, kFogEnd);
+    world.solids = addFixedOrderNode(smgr);
     buildAnimatedModels(show);
     smgr->setShadowColor(kShadowColour);
     buildLightOrbs(show);
@@ -574,6 +593,7 @@ void buildLateWorld(Show& show) {
     buildSpout(show);
     buildRoundabout(show);
     show.world.snowField = buildParticles(show, kSnowFieldRecipe);
+    gatherSolids(show.engine.smgr, show.world.solids);
 }
 
 } // namespace show

@@ -490,6 +490,40 @@ TEST_F(Assets, ModelsStayWithinTheSoftwareRenderingBudget) {
     EXPECT_LE(triangles(mesh(show::asset::kSculptureMesh)), kKnotTriangles);
 }
 
+TEST_F(Assets, TwirlIsOneDrawCallWhosePlatesTwistApart) {
+    // Drawn 256 times a frame in scenes 3 and 4: each twirl must cost one draw call.
+    scene::IAnimatedMesh* twirl = mesh("models/twirl.X");
+    ASSERT_NE(twirl, nullptr);
+    EXPECT_EQ(twirl->getMesh(0)->getMeshBufferCount(), 1u);
+
+    // Still four plates turning on their own: the top plate's corners seen from above leave
+    // the bottom plate's while the loop plays, and meet them again where it closes.
+    auto apart = [](const std::vector<core::vector3df>& corners) {
+        f32 top = -1e30f, bottom = 1e30f;
+        for (const core::vector3df& p : corners) {
+            top = std::max(top, p.Y);
+            bottom = std::min(bottom, p.Y);
+        }
+        f32 worst = 0;
+        for (const core::vector3df& p : corners) {
+            if (p.Y < top - 0.5f)
+                continue;
+            f32 nearest = 1e30f;
+            for (const core::vector3df& q : corners)
+                if (q.Y < bottom + 0.5f)
+                    nearest = std::min(nearest, core::vector2df(p.X - q.X, p.Z - q.Z).getLength());
+            worst = std::max(worst, nearest);
+        }
+        return worst;
+    };
+    const s32 last = static_cast<s32>(twirl->getFrameCount()) - 1;
+    f32 widest = 0;
+    for (s32 f = 0; f <= last; ++f)
+        widest = std::max(widest, apart(poseAtFrame(twirl, f)[0]));
+    EXPECT_GT(widest, 5.0f) << "the plates turn as one";
+    EXPECT_LT(apart(poseAtFrame(twirl, 0)[0]), 1e-3f);
+}
+
 TEST_F(Assets, SpoutBasinOpensWhereTheSpectrumFountainRises) {
     // The spout stands at y = -600; the spectrum fountain emits upwards from the origin.
     constexpr f32 kSpoutY = -600.0f, kRimBelowOrigin = 60.0f;

@@ -14,6 +14,7 @@
 #include <cmath>
 #include <set>
 #include <string>
+#include <vector>
 
 using namespace show;
 using irr::core::vector3df;
@@ -66,9 +67,16 @@ TEST_F(WorldAtStartup, OnlySculpturesCameraAndOrbitLightsStartVisible) {
     shown.insert(world.orbitLights.begin(), world.orbitLights.end());
     shown.erase(nullptr); // a missing model shows nothing
 
+    // The models hang under the fixed-order node, the rest at the root.
+    std::vector<const irr::scene::ISceneNode*> tops;
+    for (const irr::scene::ISceneNode* node : show.engine.smgr->getRootSceneNode()->getChildren())
+        tops.push_back(node);
+    ASSERT_NE(world.solids, nullptr);
+    for (const irr::scene::ISceneNode* node : world.solids->getChildren())
+        tops.push_back(node);
     int visibleRoots = 0;
-    for (const irr::scene::ISceneNode* node : show.engine.smgr->getRootSceneNode()->getChildren()) {
-        // the effect nodes never draw through the scene graph
+    for (const irr::scene::ISceneNode* node : tops) {
+        // the effect nodes and the fixed-order node draw nothing of their own
         if (node->getType() == irr::scene::ESNT_UNKNOWN)
             continue;
         if (node->isVisible()) {

@@ -49,6 +49,31 @@ TEST(Spectrum, SilenceBeforeTheStartAndPastTheEnd) {
     EXPECT_NEAR(levels[3], 1.0f, 0.01f);
 }
 
+TEST(Spectrum, StereoReadsAsItsMonoMix) {
+    // Left and right straddle a tone by a second one: their mix is the tone exactly, since
+    // every value is a multiple of 1/1024 well inside a float's precision.
+    const auto tone = sine(12, 0.5, 6000);
+    const auto other = sine(140, 0.25, 6000);
+    std::vector<float> mix(tone.size()), stereo(2 * tone.size());
+    for (size_t i = 0; i < tone.size(); ++i) {
+        mix[i] = std::round(tone[i] * 1024.0f) / 1024.0f;
+        const float apart = std::round(other[i] * 1024.0f) / 1024.0f;
+        stereo[2 * i] = mix[i] + apart;
+        stereo[2 * i + 1] = mix[i] - apart;
+    }
+    SpectrumAnalyser analyser;
+    std::vector<float> fromMix(kSpectrumBands), fromStereo(kSpectrumBands);
+    for (uint32_t position : {0u, 700u, 4096u, 6000u, 6500u}) {
+        SCOPED_TRACE(position);
+        analyser.analyse(mix.data(), uint32_t(mix.size()), position, fromMix.data());
+        analyser.analyseStereo(stereo.data(), uint32_t(mix.size()), position, fromStereo.data());
+        EXPECT_EQ(fromStereo, fromMix);
+    }
+    analyser.analyseStereo(stereo.data(), uint32_t(mix.size()), 4096, fromMix.data());
+    EXPECT_GT(fromMix[12], 0.4f) << "the tone should show";
+    EXPECT_LT(fromMix[140], 0.01f) << "the difference of the channels should cancel";
+}
+
 TEST(SpectrumRows, LiftFollowsDoubleThenFloatThenTruncate) {
     EXPECT_EQ(rowLift(0.0f), 0);
     EXPECT_EQ(rowLift(0.0001f), 10); // 9.99999975 rounds to 10.0f before truncation

@@ -19,20 +19,22 @@ using namespace assetgen;
 
 // A front face must agree with its vertex normals; a slip here turns faces inside out
 // and the engine culls them.
-void checkWinding(const char* name, const Model& model) {
-    for (const Part& part : model.parts) {
-        const Mesh& m = part.mesh;
-        for (const auto& t : m.triangles) {
-            const Vec3 a = m.vertices[t[0]].pos, b = m.vertices[t[1]].pos, c = m.vertices[t[2]].pos;
-            const Vec3 n =
-                m.vertices[t[0]].normal + m.vertices[t[1]].normal + m.vertices[t[2]].normal;
-            if (dot(cross(b - a, c - a), n) < 0) {
-                std::fprintf(stderr, "assetgen: %s/%s has a triangle facing against its normals\n",
-                             name, part.name.c_str());
-                std::exit(1);
-            }
+void checkWinding(const char* name, const std::string& part, const Mesh& m) {
+    for (const auto& t : m.triangles) {
+        const Vec3 a = m.vertices[t[0]].pos, b = m.vertices[t[1]].pos, c = m.vertices[t[2]].pos;
+        const Vec3 n = m.vertices[t[0]].normal + m.vertices[t[1]].normal + m.vertices[t[2]].normal;
+        if (dot(cross(b - a, c - a), n) < 0) {
+            std::fprintf(stderr, "assetgen: %s/%s has a triangle facing against its normals\n",
+                         name, part.c_str());
+            std::exit(1);
         }
     }
+}
+
+void checkWinding(const char* name, const Model& model) {
+    for (const Part& part : model.parts)
+        checkWinding(name, part.name, part.mesh);
+    checkWinding(name, model.skin.name, model.skin.mesh);
 }
 
 } // namespace

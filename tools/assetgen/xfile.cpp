@@ -111,7 +111,7 @@ void Mesh::append(const Mesh& o, const Mat4& t) {
 }
 
 size_t Model::triangleCount() const {
-    size_t n = 0;
+    size_t n = skin.mesh.triangleCount();
     for (const Part& p : parts)
         n += p.mesh.triangleCount();
     return n;
@@ -178,7 +178,8 @@ void writeMaterial(std::string& out, const Material& mat) {
     out += "   }\n";
 }
 
-void writeMesh(std::string& out, const std::string& name, const Mesh& mesh) {
+void writeMesh(std::string& out, const std::string& name, const Mesh& mesh,
+               const std::string& skinWeights = "") {
     const size_t nv = mesh.vertices.size(), nt = mesh.triangles.size();
     out += "  Mesh " + name + "_mesh {\n   " + std::to_string(nv) + ";\n";
     for (size_t i = 0; i < nv; ++i) {
@@ -226,7 +227,36 @@ void writeMesh(std::string& out, const std::string& name, const Mesh& mesh) {
         out += "   " + std::to_string(mesh.triangleMaterial[i]) + (i + 1 < nt ? ",\n" : ";;\n");
     for (const Material& m : mesh.materials)
         writeMaterial(out, m);
-    out += "   }\n  }\n";
+    out += "   }\n" + skinWeights + "  }\n";
+}
+
+// The skin's header and one SkinWeights object per bone that moves any corner: every corner
+// follows its bone alone, and the bones start from the model's own space.
+std::string skinWeights(const Model& model) {
+    const Skin& skin = model.skin;
+    std::vector<std::vector<size_t>> corners(model.parts.size());
+    for (size_t v = 0; v < skin.bone.size(); ++v)
+        corners.at(skin.bone[v]).push_back(v);
+    size_t bones = 0;
+    for (const auto& c : corners)
+        bones += !c.empty();
+    std::string out =
+        "   XSkinMeshHeader {\n    1;\n    3;\n    " + std::to_string(bones) + ";\n   }\n";
+    for (size_t b = 0; b < corners.size(); ++b) {
+        if (corners[b].empty())
+            continue;
+        const size_t n = corners[b].size();
+        out += "   SkinWeights {\n    \"" + model.parts[b].name + "\";\n    " + std::to_string(n) +
+               ";\n";
+        for (size_t i = 0; i < n; ++i)
+            out += "    " + std::to_string(corners[b][i]) + (i + 1 < n ? ",\n" : ";\n");
+        for (size_t i = 0; i < n; ++i)
+            out += "    " + num(1.0f) + (i + 1 < n ? ",\n" : ";\n");
+        out += "    ";
+        writeMatrix(out, Mat4());
+        out += ";\n   }\n";
+    }
+    return out;
 }
 
 } // namespace
@@ -239,6 +269,13 @@ std::string writeX(const Model& model) {
         out += ";\n  }\n";
         if (!part.mesh.triangles.empty())
             writeMesh(out, part.name, part.mesh);
+        out += "}\n\n";
+    }
+    if (!model.skin.mesh.triangles.empty()) {
+        out += "Frame " + model.skin.name + " {\n  FrameTransformMatrix {\n   ";
+        writeMatrix(out, Mat4());
+        out += ";\n  }\n";
+        writeMesh(out, model.skin.name, model.skin.mesh, skinWeights(model));
         out += "}\n\n";
     }
     bool animated = false;

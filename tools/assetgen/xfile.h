@@ -1,6 +1,8 @@
 // Text DirectX (.X) models as the engine's loader reads them: one Frame per rigid part,
 // each with a FrameTransformMatrix and a Mesh (normals, texture coordinates, vertex
 // colours, material list), and an AnimationSet of matrix keys (type 4) per animated part.
+// A model may instead hang one skinned mesh on its parts: each of its corners follows one
+// part, and the engine draws the whole mesh in one call.
 // Key times are frame numbers. Matrices use the engine's storage: element [12..14] is the
 // translation and a point p maps to p.x*m[0..2] + p.y*m[4..6] + p.z*m[8..10] + m[12..14].
 #pragma once
@@ -74,8 +76,18 @@ struct Part {
     std::map<int, Mat4> keys; // frame -> pose; empty for a still part
 };
 
+// One mesh whose corners each follow one part (a bone: a part without a mesh of its own),
+// written as skin weights of 1. The engine moves the corners itself once per frame and draws
+// the mesh in one call, where rigid parts cost one call each.
+struct Skin {
+    std::string name;
+    Mesh mesh;
+    std::vector<uint32_t> bone; // per vertex: the index of the part whose keys move it
+};
+
 struct Model {
     std::vector<Part> parts;
+    Skin skin; // empty unless the parts are bones
     size_t triangleCount() const;
 };
 
