@@ -57,10 +57,10 @@ void createEffects(Effects& effects, irr::scene::ISceneManager* smgr, irr::s32 s
 
 // The frame's beginScene: clears the frame buffer and depth to clear (left out while skipping).
 void beginScene(const Effects& effects, irr::video::IVideoDriver* driver, irr::video::SColor clear);
-// Starts a frame that one of the sequences below draws. They paint every pixel of the frame
-// buffer, or clear it first when they fall back to drawing the scene directly, so the frame
-// starts without a clear of its own (nothing at all while skipping): the first render-target switch
-// would only have made the rasteriser clear the frame buffer for nothing.
+// Starts a frame that one of the sequences below draws (nothing while skipping). They paint
+// every pixel of the frame buffer, or clear it first when they fall back to drawing the
+// scene directly, so the frame starts without a clear of its own: the first render-target
+// switch would only have made the rasteriser clear the frame buffer for nothing.
 void beginEffectFrame(const Effects& effects, irr::video::IVideoDriver* driver);
 // Scene graph straight into the frame buffer.
 void renderDirect(const Effects& effects, irr::scene::ISceneManager* smgr);
