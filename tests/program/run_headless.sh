@@ -23,7 +23,7 @@ judged() {
     local a="$WORK/half_a.png" b="$WORK/half_b.png"
     ffmpeg -loglevel error -y -i "$1" -vf scale=iw/2:ih/2:flags=area "$a"
     ffmpeg -loglevel error -y -i "$2" -vf scale=iw/2:ih/2:flags=area "$b"
-    python3 "$HERE/lib/same_picture.py" "$a" "$b" | awk '{ print $NF }'
+    python3 "$HERE/lib/same_picture.py" --compressed "$a" "$b" | awk '{ print $NF }'
 }
 
 set +e
