@@ -52,20 +52,17 @@ void sceneInto(const Effects& effects, ISceneManager* smgr, ITexture* target) {
     drawScene(effects, smgr);
 }
 
+// A pass paints every pixel of its target and ignores depth, so the target is selected
+// without clearing it: a clear would only be painted over.
 void passInto(const Effects& effects, ISceneManager* smgr, ISceneNode* node, ITexture* target) {
     if (!effects.drawing)
         return;
-    selectTarget(smgr->getVideoDriver(), target);
+    smgr->getVideoDriver()->setRenderTarget(target, false, false);
     node->render();
 }
 
-// The last pass covers every pixel of the frame buffer and ignores depth, so the frame
-// buffer is selected without clearing it: a clear here would only be painted over.
 void passOntoScreen(const Effects& effects, ISceneManager* smgr, ISceneNode* node) {
-    if (!effects.drawing)
-        return;
-    smgr->getVideoDriver()->setRenderTarget(nullptr, false, false);
-    node->render();
+    passInto(effects, smgr, node, nullptr);
 }
 
 // A sequence whose node cannot draw still shows the scene, on a frame buffer cleared first:

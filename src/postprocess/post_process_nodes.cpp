@@ -46,6 +46,17 @@ void finishMaterial(SMaterial& material, ITexture* layer0, ITexture* layer1) {
     material.setTexture(1, layer1);
 }
 
+// For the blur passes, whose shader keeps every tap inside the target: their targets are the
+// screen's width, not a power of two, so sampling them with the default repeat costs the
+// software rasteriser a modulo per tap (about 1.3 ms of a 720p pass). Only the centre tap of
+// the pass onto the screen, a different height, reaches half a texel past the edge, where
+// repeat blended in the opposite edge. The other targets are 1024 x 512, where repeat is a
+// mask and costs nothing; the glass pass shifts its taps past the edges on purpose.
+void clampToEdge(SMaterial& material) {
+    material.TextureLayer[0].TextureWrapU = irr::video::ETC_CLAMP_TO_EDGE;
+    material.TextureLayer[0].TextureWrapV = irr::video::ETC_CLAMP_TO_EDGE;
+}
+
 // Gives back the reference the node took by making the callback; the material keeps its own.
 template <class Callback> void dropCallback(Callback*& callback) {
     if (callback) {
@@ -152,6 +163,7 @@ void IPostProcessBlur::initialize(s32 width, s32 height, irr::f32 sampleDist,
     Callback = new PPE_Blur_callback();
     Callback->SampleDist = sampleDist;
     initializePass(smgr, width, height, BlurShader, Callback);
+    clampToEdge(Material);
 }
 
 // ---- bloom ------------------------------------------------------------------------------
