@@ -206,8 +206,7 @@ StartupResult startShow(Show& show, const StartupOptions& options) {
     drawLoadingFrame(show);
     engine.timer = device->getTimer();
 
-    createPhysicsWorld(show.physics, engine.smgr);
-    show.physics.boxParent = show.world.solids;
+    createPhysicsWorld(show.physics, engine.smgr, show.world.solids);
     buildLateWorld(show);
 
     AudioTrack& track = show.music.track;
@@ -266,8 +265,7 @@ void restartShow(Show& show) {
 
     buildOverlay(show);
     buildWorld(show);
-    createPhysicsWorld(show.physics, engine.smgr);
-    show.physics.boxParent = show.world.solids;
+    createPhysicsWorld(show.physics, engine.smgr, show.world.solids);
     buildLateWorld(show);
     beginShow(show);
 }

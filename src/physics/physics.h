@@ -69,9 +69,10 @@ struct Physics {
     std::unique_ptr<PhysicsParts> parts;
 };
 
-// Builds the world; smgr is where createBox puts its cube nodes. Called once at start-up; a
-// second call clears the boxes and starts a fresh world.
-void createPhysicsWorld(Physics& physics, irr::scene::ISceneManager* smgr);
+// Builds the world; createBox puts its cube nodes in smgr, under boxParent (the root when
+// null). Called once at start-up; a second call clears the boxes and starts a fresh world.
+void createPhysicsWorld(Physics& physics, irr::scene::ISceneManager* smgr,
+                        irr::scene::ISceneNode* boxParent = nullptr);
 // Advances the world by deltaMs (at most one second of fixed substeps), then syncs every node.
 void stepPhysics(Physics& physics, irr::u32 deltaMs);
 // Removes every box from the world and the scene graph and frees it.

@@ -38,7 +38,8 @@ Physics::~Physics() {
     parts.reset();
 }
 
-void createPhysicsWorld(Physics& physics, irr::scene::ISceneManager* smgr) {
+void createPhysicsWorld(Physics& physics, irr::scene::ISceneManager* smgr,
+                        irr::scene::ISceneNode* boxParent) {
     if (physics.parts) {
         clearPhysics(physics);
     }
@@ -59,6 +60,7 @@ void createPhysicsWorld(Physics& physics, irr::scene::ISceneManager* smgr) {
     physics.physicsWorld = parts->world.get();
     physics.parts = std::move(parts);
     physics.smgr = smgr;
+    physics.boxParent = boxParent;
     physics.brickTexture = smgr->getVideoDriver()->getTexture(kBoxTexture);
 }
 

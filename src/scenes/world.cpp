@@ -437,9 +437,8 @@ void buildWaveFloor(Show& show) {
     floor->setMaterialFlag(EMF_LIGHTING, true);
     floor->setMaterialType(EMT_PARALLAX_MAP_SOLID);
     // The engine picks the parallax shader's fogged or plain variant only when the material
-    // type changes, so in the fountain room, whichever of room and floor it draws first
-    // decides for both, and that order follows texture addresses, which change from run to
-    // run. The floor takes the room's haze, so both look the same in every run.
+    // type changes, so a floor without its own fog flag would simply look like whichever
+    // parallax model happened to be drawn before it. It takes the room's haze on purpose.
     floor->setMaterialFlag(EMF_FOG_ENABLE, true);
     floor->setVisible(false);
     show.world.waveFloor = floor;
