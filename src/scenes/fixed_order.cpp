@@ -85,4 +85,9 @@ void gatherSolids(irr::scene::ISceneManager* smgr, ISceneNode* to) {
             child->setParent(to);
 }
 
+void drawAfterTheRest(ISceneNode* node, ISceneNode* solids) {
+    if (node && solids && node->getParent() == solids)
+        node->setParent(solids); // leaves the children and joins them again, at the end
+}
+
 } // namespace show

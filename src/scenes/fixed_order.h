@@ -21,4 +21,7 @@ irr::scene::ISceneNode* addFixedOrderNode(irr::scene::ISceneManager* smgr);
 // they were made in).
 void gatherSolids(irr::scene::ISceneManager* smgr, irr::scene::ISceneNode* to);
 
+// Moves `node` (when it is one of `solids`' children) to the end of their order.
+void drawAfterTheRest(irr::scene::ISceneNode* node, irr::scene::ISceneNode* solids);
+
 } // namespace show

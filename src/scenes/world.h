@@ -57,8 +57,9 @@ constexpr irr::f32 kStartPathSpeed = 1.0f;
 using Path = irr::core::array<irr::core::vector3df>;
 
 struct World {
-    // Every solid model ends up under this node and is drawn in the order it was made in
-    // (scenes/fixed_order.h); the handles below still reach each model directly.
+    // Every solid model ends up under this node and is drawn in the order it was made in,
+    // except that the two rooms follow the models made at start-up (scenes/fixed_order.h);
+    // the handles below still reach each model directly.
     irr::scene::ISceneNode* solids = nullptr;
     irr::scene::IAnimatedMeshSceneNode* circleSculpture = nullptr;
     irr::scene::IAnimatedMeshSceneNode* cubePuzzle = nullptr;

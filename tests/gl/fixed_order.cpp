@@ -66,6 +66,30 @@ TEST(FixedOrder, CoincidentModelsShowTheOneThatJoinedLast) {
     }
 }
 
+// A model sent after the rest is drawn last, so of two coincident cubes it is the one seen;
+// a node that is not one of the fixed-order node's models is left where it is.
+TEST(FixedOrder, ModelSentAfterTheRestIsDrawnLast) {
+    Cubes s;
+    if (!s.gl.ok())
+        GTEST_SKIP() << "no OpenGL device";
+    irr::scene::ISceneNode* solids = show::addFixedOrderNode(s.gl.smgr);
+    irr::scene::ISceneNode* red = s.cube(s.red);
+    s.cube(s.green);
+    show::gatherSolids(s.gl.smgr, solids);
+    irr::scene::ISceneNode* stranger = s.gl.smgr->addEmptySceneNode();
+    show::drawAfterTheRest(stranger, solids);
+    show::drawAfterTheRest(nullptr, solids);
+    EXPECT_EQ(stranger->getParent(), s.gl.smgr->getRootSceneNode());
+    ASSERT_EQ(solids->getChildren().size(), 2u);
+
+    show::drawAfterTheRest(red, solids);
+    ASSERT_EQ(solids->getChildren().size(), 2u);
+    EXPECT_EQ(*solids->getChildren().getLast(), red);
+    const SColor seen = s.middle();
+    EXPECT_EQ(seen.color, SColor(255, 255, 0, 0).color)
+        << "saw " << seen.getRed() << "," << seen.getGreen() << "," << seen.getBlue();
+}
+
 // A transparent model needs the engine's transparent pass; under the node it still gets it,
 // and a hidden model draws nothing.
 TEST(FixedOrder, TransparentModelsStillShowAndHiddenOnesDoNot) {
