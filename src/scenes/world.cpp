@@ -593,11 +593,10 @@ void buildLateWorld(Show& show) {
     buildRoundabout(show);
     show.world.snowField = buildParticles(show, kSnowFieldRecipe);
     gatherSolids(show.engine.smgr, show.world.solids);
-    // The rooms enclose everything else. Drawn after it, the wall and floor they would shade
-    // behind a model fails the depth test first, and a room never shares a depth with what
+    // The rooms enclose everything else. Drawn after it, the wall and floor hidden behind a
+    // model fail the depth test before they are shaded; a room shares no depth with what
     // stands in it, so the picture is the same.
-    for (ISceneNode* room : {static_cast<ISceneNode*>(show.world.backRoom),
-                             static_cast<ISceneNode*>(show.world.boxHall)})
+    for (IMeshSceneNode* room : {show.world.backRoom, show.world.boxHall})
         drawAfterTheRest(room, show.world.solids);
 }
 
