@@ -1,10 +1,6 @@
 #include "host/audio.h"
 
-#include <SDL.h>
 #include <mpg123.h>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -57,34 +53,6 @@ std::vector<float> decodeMp3(const std::string& path) {
     return out;
 }
 
-// Standard error pointed at /dev/null for as long as it lives. The sound stack's libraries
-// write their own complaints straight to the descriptor (ALSA: "cannot find card '0'") while
-// SDL tries its drivers; the show reports a failure in its own words instead.
-class QuietStandardError {
-  public:
-    QuietStandardError() {
-        std::fflush(stderr);
-        saved_ = dup(STDERR_FILENO);
-        const int nothing = open("/dev/null", O_WRONLY | O_CLOEXEC);
-        if (saved_ >= 0 && nothing >= 0)
-            dup2(nothing, STDERR_FILENO);
-        if (nothing >= 0)
-            close(nothing);
-    }
-    ~QuietStandardError() {
-        if (saved_ < 0)
-            return;
-        std::fflush(stderr);
-        dup2(saved_, STDERR_FILENO);
-        close(saved_);
-    }
-    QuietStandardError(const QuietStandardError&) = delete;
-    QuietStandardError& operator=(const QuietStandardError&) = delete;
-
-  private:
-    int saved_ = -1;
-};
-
 } // namespace
 
 AudioTrack::~AudioTrack() {
@@ -92,22 +60,9 @@ AudioTrack::~AudioTrack() {
 }
 
 bool AudioTrack::initOutput() {
-    const QuietStandardError quiet;
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
+    if (!device_.open(kSampleRate, kChannels, kDeviceBufferFrames, &AudioTrack::fillAudio, this))
         return false;
-    sdlAudioUp_ = true;
-    SDL_AudioSpec want{};
-    want.freq = kSampleRate;
-    want.format = AUDIO_F32SYS;
-    want.channels = kChannels;
-    want.samples = kDeviceBufferFrames;
-    want.callback = &AudioTrack::fillAudio;
-    want.userdata = this;
-    SDL_AudioSpec have{};
-    device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
-    if (device_ == 0)
-        return false;
-    deviceBufferFrames_ = have.samples;
+    deviceBufferFrames_ = device_.bufferFrames();
     return true;
 }
 
@@ -138,20 +93,15 @@ void AudioTrack::playSilently() {
 }
 
 void AudioTrack::play(uint32_t from) {
-    if (device_ != 0) {
-        // The callback must not be half-way through a buffer while the count moves under it.
-        SDL_LockAudioDevice(device_);
-        consumed_.store(from);
-        SDL_UnlockAudioDevice(device_);
-    } else {
-        consumed_.store(from);
-    }
+    // The callback must not be half-way through a buffer while the count moves under it.
+    device_.lock();
+    consumed_.store(from);
+    device_.unlock();
     silentBase_ = from;
     silentStart_ = std::chrono::steady_clock::now();
     playing_.store(true);
     paused_ = false;
-    if (device_ != 0)
-        SDL_PauseAudioDevice(device_, 0);
+    device_.pause(false);
 }
 
 void AudioTrack::pause(bool paused) {
@@ -163,8 +113,7 @@ void AudioTrack::pause(bool paused) {
         silentStart_ = std::chrono::steady_clock::now();
     }
     paused_ = paused;
-    if (device_ != 0)
-        SDL_PauseAudioDevice(device_, paused ? 1 : 0);
+    device_.pause(paused);
 }
 
 uint64_t AudioTrack::heardFrames() const {
@@ -217,14 +166,7 @@ void AudioTrack::fillAudio(void* self, uint8_t* stream, int bytes) {
 }
 
 void AudioTrack::close() {
-    if (device_ != 0) {
-        SDL_CloseAudioDevice(device_);
-        device_ = 0;
-    }
-    if (sdlAudioUp_) {
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        sdlAudioUp_ = false;
-    }
+    device_.close();
     playing_.store(false);
     paused_ = false;
 }

@@ -4,6 +4,8 @@
 // it and move it; without a sound device it keeps the same position on a real-time clock.
 #pragma once
 
+#include "platform/audio_device.h"
+
 #include <atomic>
 #include <chrono>
 #include <cstdint>
@@ -69,12 +71,11 @@ class AudioTrack {
     std::vector<float> stereo_;
     std::string preparedPath_;
     std::future<std::vector<float>> prepared_;
-    uint32_t device_ = 0;
+    platform::AudioDevice device_;
     uint32_t deviceBufferFrames_ = 0;
     std::atomic<uint64_t> consumed_{0};
     std::atomic<int> pan_{kPanPlainStereo};
     std::atomic<bool> playing_{false};
-    bool sdlAudioUp_ = false;
     bool paused_ = false;
     // Without a device: the frame heard at silentStart_, and when that was.
     bool silent_ = false;

@@ -1,6 +1,6 @@
 #include "host/command_line.h"
 
-#include "scenes/scene_table.h"
+#include "content/scene_starts.h"
 
 #include <cerrno>
 #include <cmath>

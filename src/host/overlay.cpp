@@ -1,9 +1,7 @@
 #include "host/overlay.h"
 
 #include "host/show.h"
-
-#include <sys/mman.h>
-#include <unistd.h>
+#include "platform/memory.h"
 
 #include <cstdint>
 #include <cwchar>
@@ -31,15 +29,8 @@ void releasePixelCopy(irr::video::ITexture* texture) {
     if (!texture || texture->isRenderTarget())
         return;
     void* pixels = texture->lock(irr::video::ETLM_READ_ONLY);
-    if (pixels) {
-        const uintptr_t page = uintptr_t(sysconf(_SC_PAGESIZE));
-        const uintptr_t from = (uintptr_t(pixels) + page - 1) & ~(page - 1);
-        const uintptr_t to =
-            (uintptr_t(pixels) + uintptr_t(texture->getPitch()) * texture->getSize().Height) &
-            ~(page - 1);
-        if (to > from)
-            madvise(reinterpret_cast<void*>(from), to - from, MADV_DONTNEED);
-    }
+    if (pixels)
+        platform::givePagesBack(pixels, size_t(texture->getPitch()) * texture->getSize().Height);
     texture->unlock();
 }
 

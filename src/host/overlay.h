@@ -2,7 +2,7 @@
 // by the scenes. Creation order is drawing order (later elements draw over earlier ones).
 #pragma once
 
-#include "host/asset_paths.h"
+#include "content/asset_paths.h"
 
 #include <irrlicht.h>
 

@@ -64,10 +64,4 @@ void restartShow(Show& show);
 // Frees the rigid bodies, releases the device and closes the sound output.
 void shutdownShow(Show& show);
 
-// Makes X errors from the GL driver non-fatal (a swap-interval call under Xvfb raises one).
-// The one known to be harmless is not reported; any other gets one line.
-void installXErrorHandler();
-// The desktop's own size, from the X display; false without a display.
-bool desktopSize(int& width, int& height);
-
 } // namespace show

@@ -12,7 +12,7 @@
 //   engine, which may already have been dropped when the show's context is torn down.
 #pragma once
 
-#include "host/asset_paths.h"
+#include "content/asset_paths.h"
 
 #include <irrlicht.h>
 

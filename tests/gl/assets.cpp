@@ -3,7 +3,7 @@
 // the sizes the layout needs, the font sets the credits line, and the models carry the frames,
 // normals and texture coordinates the scenes use.
 #include "common/show_fixture.h"
-#include "host/asset_paths.h"
+#include "content/asset_paths.h"
 #include "host/show.h"
 #include "host/startup.h"
 #include "postprocess/post_process_nodes.h"

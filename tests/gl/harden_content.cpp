@@ -4,7 +4,7 @@
 #include "common/show_fixture.h"
 #include "harden_show_driver.h"
 #include "host/archive_guard.h"
-#include "host/asset_paths.h"
+#include "content/asset_paths.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 // must be on screen, the tint over whole scenes must sit even, and backdrops fade out rather
 // than stop.
 #include "common/show_fixture.h"
-#include "host/asset_paths.h"
+#include "content/asset_paths.h"
 #include "host/audio.h"
 #include "scenes/scene_table.h"
 

@@ -8,18 +8,16 @@
 // them, bottom row first; ffmpeg turns them over, which costs it no copy.
 #pragma once
 
+#include "platform/process.h"
+
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
 #include <string>
-#include <sys/types.h>
 #include <thread>
 #include <vector>
 
 namespace capture {
-
-// Runs a program found on PATH with these arguments and waits for it. True on exit status 0.
-bool runProgram(const std::vector<std::string>& args);
 
 class VideoEncoder {
   public:
@@ -41,8 +39,7 @@ class VideoEncoder {
   private:
     void writeFrames();
 
-    int pipe_ = -1;
-    pid_t child_ = -1;
+    platform::ChildProcess ffmpeg_; // fed raw frames through its standard input
     size_t frameBytes_ = 0;
     std::vector<std::vector<uint8_t>> ring_;
     std::thread writer_;

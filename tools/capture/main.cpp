@@ -11,15 +11,13 @@
 #include "host/show.h"
 #include "host/startup.h"
 #include "host/timeline.h"
+#include "platform/process.h"
 #include "scenes/scene_table.h"
 
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
+#include <filesystem>
 #include <string>
+#include <system_error>
 
 namespace {
 
@@ -28,7 +26,6 @@ using Clock = std::chrono::steady_clock;
 
 constexpr int kStatusUsage = 2;
 constexpr int kStatusFailed = 1;
-constexpr double kKilobytesPerMegabyte = 1024.0;
 constexpr double kMillisecondsPerSecond = 1000.0;
 constexpr int kFrameNameSize = 4096;
 
@@ -81,8 +78,11 @@ class PngSink final : public FrameSink {
     char name_[kFrameNameSize] = {};
 };
 
+// The folder itself; its parent must exist, as with mkdir.
 bool makeDirectory(const std::string& dir) {
-    return mkdir(dir.c_str(), 0777) == 0 || errno == EEXIST;
+    std::error_code error;
+    std::filesystem::create_directory(dir, error);
+    return !error && std::filesystem::is_directory(dir, error);
 }
 
 // Frames the show runs at fps: frame n plays while n*44100/fps is still inside the track.
@@ -91,12 +91,6 @@ int64_t framesInShow(uint32_t trackLength, int fps) {
     while (framePosition(n, fps) < trackLength)
         ++n;
     return n;
-}
-
-long peakMemoryMegabytes() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return long(usage.ru_maxrss / kKilobytesPerMegabyte + 0.5);
 }
 
 } // namespace
@@ -154,7 +148,7 @@ int main(int argc, char** argv) {
     const int64_t lastFrame = std::min(plan.end(), showFrames); // exclusive
     const char* label = o.mode == Mode::Bench ? "bench" : "capture";
     Progress progress(label, expectedFrames(rows, plan, lastFrame, o.fps), stderr,
-                      isatty(fileno(stderr)) != 0);
+                      platform::standardErrorIsTerminal());
     CapturePort port(show, plan, progress);
 
     VideoEncoder encoder;
@@ -230,7 +224,8 @@ int main(int argc, char** argv) {
             return fail("could not write " + o.chart);
         std::printf("wrote %s and %s\n", o.csv.c_str(), o.chart.c_str());
         std::printf("start-up %.3f s, peak memory %ld MB\n",
-                    secondsBetween(launched, port.firstFrameShown()), peakMemoryMegabytes());
+                    secondsBetween(launched, port.firstFrameShown()),
+                    platform::peakMemoryMegabytes());
         break;
     }
     }

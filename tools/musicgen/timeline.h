@@ -3,6 +3,8 @@
 // an accent), so the picture and the music change together.
 #pragma once
 
+#include "content/scene_starts.h"
+
 #include <array>
 #include <cstdint>
 
@@ -10,12 +12,15 @@ namespace musicgen {
 
 constexpr int kSampleRate = 44100;
 constexpr int kChannels = 2;
-constexpr int kSceneCount = 20;
+constexpr int kSceneCount = show::kSceneCount;
 
-// First play position of each scene, scenes 1 to 20 (the show's scene table).
-constexpr std::array<int64_t, kSceneCount> kSceneFrom = {
-    0,       716801,  1225729, 1738753, 3280897, 3795969, 4305921, 4931585, 6535169, 7576577,
-    7607233, 7635601, 7662577, 7692577, 7727137, 7753089, 7780673, 7816625, 7846625, 8091649};
+// First play position of each scene, scenes 1 to 20: the show's own scene table, widened.
+constexpr std::array<int64_t, kSceneCount> kSceneFrom = [] {
+    std::array<int64_t, kSceneCount> from{};
+    for (int i = 0; i < kSceneCount; ++i)
+        from[size_t(i)] = show::kSceneStarts[size_t(i)];
+    return from;
+}();
 
 // Scenes 1 to 9 are written on a beat grid of their own: whole beats at about
 // kNominalTempo, so each scene's tempo differs from it by just over a percent at most.

@@ -4,6 +4,7 @@
 #include "host/show.h"
 #include "host/startup.h"
 #include "host/timeline.h"
+#include "platform/display.h"
 #include "scenes/scene_table.h"
 
 #include <cmath>
@@ -45,7 +46,7 @@ int main(int argc, char** argv) {
     options.pictureOffsetMs = player.pictureOffsetMs;
     if (player.desktop) {
         int width = 0, height = 0;
-        if (desktopSize(width, height)) {
+        if (platform::desktopSize(width, height)) {
             options.commandLine = CommandLine{width, height, true};
             options.desktop = true;
         }

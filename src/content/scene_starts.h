@@ -1,0 +1,21 @@
+// Where each of the twenty scenes begins in the music. The show's scene table and the music
+// generator both read it here, so the picture and the music change together.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+namespace show {
+
+constexpr int kSceneCount = 20;
+// First play position (samples at 44100 Hz) of scenes 1..20; scene 20 runs to the end mark.
+constexpr std::array<uint32_t, kSceneCount> kSceneStarts = {
+    0,       716801,  1225729, 1738753, 3280897, 3795969, 4305921, 4931585, 6535169, 7576577,
+    7607233, 7635601, 7662577, 7692577, 7727137, 7753089, 7780673, 7816625, 7846625, 8091649};
+
+// End mark of a track of length samples: scene 20 runs up to and including it.
+constexpr uint32_t endMarkFor(uint32_t length) {
+    return 20 * (length / 20);
+}
+
+} // namespace show
