@@ -223,7 +223,10 @@ else
     # and names on standard output ("prefix: PATH") the prefix with versions.txt and licenses/.
     windows_out=$root/build-release-windows
     rm -rf "$windows_out"
-    built=$(nice -n 10 "$root/scripts/release/windows-build.sh" "$windows_out") ||
+    # A build folder of its own, so a Windows build of someone's running in build-windows is
+    # left alone.
+    built=$(PELOMVIN_WINDOWS_BUILD=$root/build-release-windows-build \
+        nice -n 10 "$root/scripts/release/windows-build.sh" "$windows_out") ||
         die "windows-build.sh failed"
     windows_prefix=$(sed -n 's/^prefix: //p' <<<"$built" | tail -n 1)
     [ -f "$windows_prefix/versions.txt" ] || die "windows-build.sh named no prefix"

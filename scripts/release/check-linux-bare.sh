@@ -4,7 +4,8 @@
 # compiler and no -dev package. Inside it:
 #   - ldd finds every library of demo and demo-capture;
 #   - demo plays a short track to its end under Xvfb and exits with status 0;
-#   - demo-capture --png writes the PNG frames asked for.
+#   - demo-capture --png writes the PNG frames asked for, and they are the normal build's
+#     (build/demo-capture on this machine), pixel for pixel.
 #
 #   scripts/release/check-linux-bare.sh dist/pelomvin-VERSION-linux-x86_64.tar.gz [MUSICGEN]
 #
@@ -153,6 +154,23 @@ for f in $pngs; do
 done
 check "demo-capture --png --frames 10,95 --size 640x360 writes 2 PNG frames (status $status, $good PNG files)" \
     test "$status" -eq 0 -a "$good" -eq 2
+
+# The release's programs are built against other builds of the libraries than the normal
+# build's Debian packages; the show must still draw the same pixels.
+reference=$root/build/demo-capture
+if [ -x "$reference" ] && [ "$good" -eq 2 ]; then
+    rm -rf "$cache/bare-reference"
+    (cd "$root/build" && LIBGL_ALWAYS_SOFTWARE=1 timeout 300 xvfb-run -a \
+        -s "-screen 0 1280x1024x24 +extension GLX -noreset" \
+        ./demo-capture --png "$cache/bare-reference" --frames 10,95 --size 640x360) >/dev/null 2>&1 || true
+    pairs=()
+    for f in $pngs; do pairs+=("$f" "$cache/bare-reference/$(basename "$f")"); done
+    verdicts=$(python3 "$root/tests/program/lib/same_picture.py" "${pairs[@]}" 2>&1) && same=yes || same=no
+    sed "s|$bare||g; s|$cache/||g; s/^/    /" <<<"$verdicts"
+    check "those frames are the normal build's (build/demo-capture), pixel for pixel" test "$same" = yes
+else
+    echo "(no build/demo-capture: frames not compared with the normal build)"
+fi
 
 echo "glibc in the chroot: $(in_chroot ldd --version | head -n 1)"
 echo "$passed passed, $failed failed"
