@@ -41,10 +41,13 @@ struct SceneState {
     // fountain room: affector changes
     long affectorClock = 0;
     bool attractNext = true;
-    // physics scenes: boxes dropped since the last reset, and the timer of the last step
+    // physics scenes: boxes dropped since the last reset; the clock at the orb scenes' entry
+    // (they step physics only in their first second)
     int32_t boxCounter = 0;
-    uint32_t previousTimerTime = 0;
     long physicsClock = 0;
+    // The engine timer at its last reading (timerDelta): the physics step's time, and the
+    // angle the sculptures and the circling object spin to (kSpinMsPerDegree).
+    uint32_t previousTimerTime = 0;
     // credits and greetings: the sliding image
     int32_t slideCount = 0;
     long slideClock = 0;

@@ -7,6 +7,7 @@
 #include "scenes/bricks.h"
 #include "scenes/nodes.h"
 #include "scenes/scenes.h"
+#include "scenes/tunables.h"
 
 namespace show {
 namespace {
@@ -18,7 +19,6 @@ constexpr irr::u32 kEntryFadeMs = 500;
 constexpr irr::u32 kHitFadeMs = 300;
 constexpr irr::f32 kPathSpeed = 1.0f;
 constexpr irr::f32 kCreditsFov = 1.2566371f; // 72 degrees
-constexpr irr::f32 kFountainSpacing = 100.0f;
 // The lights the scenes add and never remove: one for each credits scene.
 const irr::core::vector3df kLightPosition(2.0f, 5.0f, -2.0f);
 const irr::video::SColorf kLightColour(4.0f, 4.0f, 4.0f, 1.0f);
@@ -28,14 +28,10 @@ const irr::core::vector3df kOrbitCentre(0.0f, 0.0f, 0.0f);
 constexpr irr::f32 kOrbitRadius = 100.0f;
 constexpr irr::f32 kOrbitSpeed = 0.001f;
 const irr::core::vector3df kOrbitAxis(0.0f, 1.0f, 0.0f);
-constexpr irr::u32 kSpinDivisor = 4; // timer ms per degree of the sculptures' spin
 // The credit text slides in from this far above its start-up place, a pixel per step.
 constexpr int kSlideDistance = 500;
-constexpr double kSlideStepSeconds = 0.003265;
 constexpr double kFlashSeconds = 0.5;
-constexpr double kBassHit = 20.0;    // beat measure of the first band that drops bricks
 constexpr int32_t kFlashAfter = 180; // boxes dropped before a hit may flash
-constexpr int32_t kResetAfter = 200; // boxes dropped before a hit empties the world
 
 struct CreditScene {
     irr::gui::IGUIImage* Overlay::*text;
@@ -124,7 +120,7 @@ void enterMusician(Show& show) {
 void slideCredit(Show& show, const CreditScene& credit) {
     SceneState& state = show.scene;
     if (state.slideCount >= kSlideDistance ||
-        secondsSince(show, state.slideClock) < kSlideStepSeconds)
+        secondsSince(show, state.slideClock) < kPixelStepSeconds)
         return;
     state.slideClock = show.clock();
     ++state.slideCount;
@@ -133,7 +129,7 @@ void slideCredit(Show& show, const CreditScene& credit) {
 
 void spinSculptures(Show& show) {
     const irr::core::vector3df spin(
-        0.0f, static_cast<float>(show.scene.previousTimerTime / kSpinDivisor), 0.0f);
+        0.0f, static_cast<float>(show.scene.previousTimerTime / kSpinMsPerDegree), 0.0f);
     setRotation(show.world.innerSculpture, spin);
     setRotation(show.world.wireSculpture, spin);
 }
@@ -177,7 +173,7 @@ void bassHit(Show& show, const CreditScene& credit) {
         show.overlay.fader->fadeIn(kHitFadeMs);
     }
     // A reset still lets this frame's bricks fall, into the fresh world.
-    if (state.boxCounter > kResetAfter) {
+    if (state.boxCounter > kMostBricks) {
         show.overlay.fader->fadeIn(kHitFadeMs);
         state.boxCounter = 0;
         resetPhysics(show.physics);
@@ -188,7 +184,7 @@ void bassHit(Show& show, const CreditScene& credit) {
 
 void afterFrame(Show& show, const CreditScene& credit) {
     spectrumTiles(show, show.overlay.tilesA);
-    if (beatLevel(show, 0) > kBassHit)
+    if (beatLevel(show, 0) > kBrickBeatLevel)
         bassHit(show, credit);
     scaleSpectrumFountain(show);
 }

@@ -6,6 +6,7 @@
 #include "scenes/bricks.h"
 #include "scenes/nodes.h"
 #include "scenes/scenes.h"
+#include "scenes/tunables.h"
 
 namespace show {
 namespace {
@@ -22,10 +23,6 @@ constexpr uint32_t kFadeLeadSamples = 100000;
 constexpr irr::u32 kFadeToBlackMs = 200;
 const irr::video::SColor kFadeBlack(0, 0, 0, 0);
 
-// Beats: level * 100, formed in double precision, strictly above.
-constexpr double kBeatAbove = 20.0;
-// Once more than this many bricks have fallen, the next beat empties the world.
-constexpr int32_t kBoxLimit = 200;
 constexpr int kBricksPerBeat = 4;
 
 constexpr irr::u32 kEntryFlashMs = 500;
@@ -73,10 +70,10 @@ void fadeToBlackNearEnd(Show& show) {
 // Four bricks per beat frame, however long the beat lasts, dropped from the beat's height.
 void dropOnBeat(Show& show) {
     const double beat = beatLevel(show, 0);
-    if (!(beat > kBeatAbove))
+    if (!(beat > kBrickBeatLevel))
         return;
     SceneState& state = show.scene;
-    if (state.boxCounter > kBoxLimit) {
+    if (state.boxCounter > kMostBricks) {
         state.boxCounter = 0;
         show.overlay.fader->fadeIn(kResetFlashMs); // after the closing fade this lifts the black
         resetPhysics(show.physics);

@@ -5,6 +5,7 @@
 #include "scenes/band_displays.h"
 #include "scenes/nodes.h"
 #include "scenes/scenes.h"
+#include "scenes/tunables.h"
 
 namespace show {
 namespace {
@@ -12,9 +13,8 @@ namespace {
 // ---- tunables ----
 constexpr int kScene = 4;
 constexpr irr::u32 kFadeInMs = 500;
-constexpr irr::f32 kPathSpeed = 1.5f;         // path points per second
-constexpr irr::f32 kWideFov = 2.0943952f;     // 120 degrees
-constexpr irr::f32 kFountainSpacing = 100.0f; // fountain i stands at height i * this
+constexpr irr::f32 kPathSpeed = 1.5f;     // path points per second
+constexpr irr::f32 kWideFov = 2.0943952f; // 120 degrees
 constexpr double kAffectorPeriodSeconds = 1.5;
 const irr::core::vector3df kAttractPoint(0.0f, -500.0f, 0.0f);
 constexpr irr::f32 kAttractSpeed = 1.0f;

@@ -5,6 +5,7 @@
 #include "scenes/band_displays.h"
 #include "scenes/nodes.h"
 #include "scenes/scenes.h"
+#include "scenes/tunables.h"
 
 #include <array>
 
@@ -39,9 +40,6 @@ constexpr irr::f32 kCircleSpeed = 0.001f;
 const irr::core::vector3df kCircleAxis(0.0f, 1.0f, 0.0f);
 const irr::core::vector3df kWireScale(9.0f, 9.0f, 9.0f);
 const irr::core::vector3df kInnerScale(7.0f, 7.0f, 7.0f);
-// Spin: a quarter degree per timer millisecond, one turn every 1.44 s.
-constexpr uint32_t kSpinMsPerDegree = 4;
-
 // The card drifts down a pixel per frame, at most once per clock tick, and stops after 800.
 constexpr int32_t kSlideSteps = 800;
 constexpr double kSlideSeconds = 0.0005;

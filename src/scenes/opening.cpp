@@ -4,6 +4,7 @@
 #include "scenes/nodes.h"
 #include "scenes/scenes.h"
 #include "scenes/title.h"
+#include "scenes/tunables.h"
 
 namespace show {
 namespace {
@@ -12,8 +13,7 @@ namespace {
 
 constexpr irr::u32 kFadeInMs = 1000;
 const irr::core::vector3df kCircleSculptureStand(0, -200, 0);
-constexpr irr::s32 kTitleDropHeight = 700;     // the title starts this far above its place
-constexpr double kTitleStepSeconds = 0.003265; // at most one pixel of drop per period
+constexpr irr::s32 kTitleDropHeight = 700; // the title starts this far above its place
 constexpr irr::s32 kTitleDropStep = 1;
 
 using irr::core::position2di;
@@ -53,7 +53,7 @@ void logoFrame(Show& show) {
 
 // Paced by the clock, so a fast machine does not drop the title faster than a slow one.
 void titleDrop(Show& show) {
-    if (secondsSince(show, show.scene.titleStepClock) >= kTitleStepSeconds) {
+    if (secondsSince(show, show.scene.titleStepClock) >= kPixelStepSeconds) {
         show.scene.titleStepClock = show.clock();
         show.overlay.title->move(position2di(0, kTitleDropStep));
     }

@@ -5,6 +5,7 @@
 #include "scenes/band_displays.h"
 #include "scenes/nodes.h"
 #include "scenes/scenes.h"
+#include "scenes/tunables.h"
 
 namespace show {
 namespace {
@@ -15,7 +16,6 @@ const irr::core::vector3df kFloorStretch(4.0f, 3.0f, 4.0f);
 constexpr irr::s32 kPuzzleFirstFrame = 1;
 constexpr irr::s32 kPuzzleLastFrame = 730; // one pass of the puzzle's long animation
 constexpr double kBassStretch = 3.0;       // beat measure above which the wire sculpture stretches
-constexpr irr::u32 kSpinDivisor = 4;       // timer ms per degree of the sculptures' spin
 
 // ---- entry ----
 void enter(Show& show) {
@@ -53,7 +53,7 @@ void update(Show& show) {
         setScale(show.world.wireSculpture,
                  irr::core::vector3df(1.0f, static_cast<float>(bass), 1.0f));
     const irr::core::vector3df spin(
-        0.0f, static_cast<float>(show.scene.previousTimerTime / kSpinDivisor), 0.0f);
+        0.0f, static_cast<float>(show.scene.previousTimerTime / kSpinMsPerDegree), 0.0f);
     spectrumTiles(show, show.overlay.tilesB);
     setRotation(show.world.innerSculpture, spin);
     setRotation(show.world.wireSculpture, spin);
