@@ -1,11 +1,11 @@
 // The demo: read the console's size and options, start up, play the twenty scenes (from where
 // the viewer asked, as often as asked), shut down.
 #include "host/player.h"
-#include "host/show.h"
 #include "host/startup.h"
 #include "host/timeline.h"
 #include "platform/display.h"
 #include "scenes/scene_table.h"
+#include "scenes/show.h"
 
 #include <cmath>
 #include <cstdio>

@@ -1,7 +1,7 @@
 #include "host/player.h"
 
-#include "host/show.h"
 #include "host/startup.h"
+#include "scenes/show.h"
 
 #include <algorithm>
 #include <chrono>

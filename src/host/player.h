@@ -16,7 +16,7 @@
 // screen when it has run for more than two seconds), F shows or hides the frame rate.
 #pragma once
 
-#include "host/time_source.h"
+#include "core/time_source.h"
 #include "host/timeline.h"
 
 #include <irrlicht.h>

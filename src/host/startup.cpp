@@ -1,9 +1,9 @@
 #include "host/startup.h"
 
 #include "content/scene_starts.h"
-#include "host/archive_guard.h"
-#include "host/show.h"
+#include "core/archive_guard.h"
 #include "platform/display.h"
+#include "scenes/show.h"
 
 #include <cstdio>
 
@@ -65,7 +65,7 @@ StartupResult startShow(Show& show, const StartupOptions& options) {
     const irr::core::dimension2du screen = engine.driver->getScreenSize();
     engine.width = irr::s32(screen.Width);
     engine.height = irr::s32(screen.Height);
-    buildOverlay(show);
+    buildOverlay(show.overlay, show.engine, show.commandLine.height);
 
     buildWorld(show);
 
@@ -131,7 +131,7 @@ void restartShow(Show& show) {
     show.music.panSweep = PanSweep{};
     show.music.track.setPan(kPanPlainStereo);
 
-    buildOverlay(show);
+    buildOverlay(show.overlay, show.engine, show.commandLine.height);
     buildWorld(show);
     createPhysicsWorld(show.physics, engine.smgr, show.world.solids);
     buildLateWorld(show);

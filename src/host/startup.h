@@ -8,7 +8,7 @@
 // then beginShow (end mark, rows cleared, playback) and the timeline.
 #pragma once
 
-#include "host/command_line.h"
+#include "core/command_line.h"
 
 #include <EDriverTypes.h>
 

@@ -1,6 +1,6 @@
 #include "host/timeline.h"
 
-#include "host/show.h"
+#include "scenes/show.h"
 
 #include <cwchar>
 

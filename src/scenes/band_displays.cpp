@@ -1,8 +1,8 @@
 // The spectrum-driven displays shared by several scenes.
 #include "scenes/band_displays.h"
 
-#include "host/show.h"
 #include "scenes/nodes.h"
+#include "scenes/show.h"
 
 namespace show {
 

@@ -1,6 +1,6 @@
 #include "scenes/bricks.h"
 
-#include "host/show.h"
+#include "scenes/show.h"
 
 namespace show {
 

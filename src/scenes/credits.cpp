@@ -2,11 +2,11 @@
 // bass frames drop bricks into the physics world; tile grid A shows the spectrum. The twins
 // share one frame and differ by a row of data: whose images slide, whether a bass hit can
 // flash the picture inverted (scene 5 only), and how many bricks a hit drops.
-#include "host/show.h"
 #include "scenes/band_displays.h"
 #include "scenes/bricks.h"
 #include "scenes/nodes.h"
 #include "scenes/scenes.h"
+#include "scenes/show.h"
 #include "scenes/tunables.h"
 
 namespace show {

@@ -1,10 +1,10 @@
 // Scene 4: the camera flies path B through the back room; ten stacked fountains pulse with
 // the three lowest bands and take a new affector every 1.5 s, alternately a fade-out and a
 // pull below the floor; a tight cube landscape ripples around them. Drawn through bloom.
-#include "host/show.h"
 #include "scenes/band_displays.h"
 #include "scenes/nodes.h"
 #include "scenes/scenes.h"
+#include "scenes/show.h"
 #include "scenes/tunables.h"
 
 namespace show {

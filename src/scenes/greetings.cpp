@@ -1,10 +1,10 @@
 // Scenes 10 to 19: one greeting card per cut over the circling sculpture pair, with the
 // spectrum as lit tiles across the top. All ten scenes are one frame and one hand-over; they
 // differ only by the card table below.
-#include "host/show.h"
 #include "scenes/band_displays.h"
 #include "scenes/nodes.h"
 #include "scenes/scenes.h"
+#include "scenes/show.h"
 #include "scenes/tunables.h"
 
 #include <array>

@@ -1,9 +1,9 @@
 // Scene 3: the twirl grid spreads into a wide cube landscape that ripples with the low half
 // of the spectrum, seen through the blur pair; the title keeps its beat nudge.
-#include "host/show.h"
 #include "scenes/band_displays.h"
 #include "scenes/nodes.h"
 #include "scenes/scenes.h"
+#include "scenes/show.h"
 #include "scenes/title.h"
 
 namespace show {

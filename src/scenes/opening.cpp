@@ -1,8 +1,8 @@
 // Scenes 1 and 2: the world rises out of white with the group logo and a dotted spectrum
 // along the bottom edge; then the title drops in from above and jumps on every bass beat.
-#include "host/show.h"
 #include "scenes/nodes.h"
 #include "scenes/scenes.h"
+#include "scenes/show.h"
 #include "scenes/title.h"
 #include "scenes/tunables.h"
 

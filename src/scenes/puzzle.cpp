@@ -1,10 +1,10 @@
 // Scene 7: the physics world is emptied and the animated cube puzzle turns above the
 // stretched wave floor; tile grid B climbs from the bottom with the spectrum and the wire
 // sculpture stretches with the bass. Drawn through bloom.
-#include "host/show.h"
 #include "scenes/band_displays.h"
 #include "scenes/nodes.h"
 #include "scenes/scenes.h"
+#include "scenes/show.h"
 #include "scenes/tunables.h"
 
 namespace show {

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "content/scene_starts.h"
-#include "host/timeline.h"
+#include "scenes/scene_row.h"
 
 #include <vector>
 

@@ -2,7 +2,7 @@
 // per-frame steps. rows[0] is scene 1.
 #pragma once
 
-#include "host/timeline.h"
+#include "scenes/scene_row.h"
 
 namespace show {
 

@@ -1,8 +1,8 @@
 // The title's beat nudge and the credits scroll.
 #include "scenes/title.h"
 
-#include "host/show.h"
 #include "scenes/band_displays.h"
+#include "scenes/show.h"
 
 namespace show {
 

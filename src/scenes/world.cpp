@@ -3,9 +3,9 @@
 // normal map) both follow creation order.
 #include "scenes/world.h"
 
-#include "host/show.h"
 #include "scenes/fixed_order.h"
 #include "scenes/nodes.h"
+#include "scenes/show.h"
 #include "scenes/wave_floor.h"
 
 #include <cstdio>

@@ -2,8 +2,8 @@
 // test window, and the show as start-up builds it on Irrlicht's null device.
 #pragma once
 
-#include "host/show.h"
 #include "host/startup.h"
+#include "scenes/show.h"
 
 #include <cstdint>
 #include <string>

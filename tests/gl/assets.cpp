@@ -4,9 +4,9 @@
 // normals and texture coordinates the scenes use.
 #include "common/show_fixture.h"
 #include "content/asset_paths.h"
-#include "host/show.h"
 #include "host/startup.h"
 #include "postprocess/post_process_nodes.h"
+#include "scenes/show.h"
 #include "scenes/world.h"
 
 #include <gtest/gtest.h>

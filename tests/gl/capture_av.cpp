@@ -4,7 +4,8 @@
 // timing says. A whole show at a small size ends with its track: as many frames as the track
 // holds, black after the closing fade, and sound as long as the picture.
 #include "common/show_fixture.h"
-#include "host/audio.h"
+#include "core/audio.h"
+#include "host/timeline.h"
 #include "scenes/scene_table.h"
 
 #include <gtest/gtest.h>

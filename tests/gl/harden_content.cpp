@@ -2,9 +2,10 @@
 // or a broken zip, each model missing in turn, no font, images that do not decode. Whatever
 // is missing stays empty; every scene is entered and draws, and the show ends by itself.
 #include "common/show_fixture.h"
-#include "harden_show_driver.h"
-#include "host/archive_guard.h"
 #include "content/asset_paths.h"
+#include "core/archive_guard.h"
+#include "harden_show_driver.h"
+#include "host/timeline.h"
 
 #include <gtest/gtest.h>
 

@@ -3,10 +3,10 @@
 // each scene drew. A hook sees every drawn frame (to close the window, sample memory, ...).
 #pragma once
 
-#include "host/show.h"
 #include "host/startup.h"
 #include "host/timeline.h"
 #include "scenes/scene_table.h"
+#include "scenes/show.h"
 
 #include <array>
 #include <cstdlib>

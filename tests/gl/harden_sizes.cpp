@@ -2,6 +2,7 @@
 // targets are one pixel by none), an odd size, and frames so slow that the short greetings
 // scenes are jumped over: their hand-overs still run and the show still ends by itself.
 #include "harden_show_driver.h"
+#include "host/timeline.h"
 
 #include <gtest/gtest.h>
 

@@ -3,6 +3,7 @@
 // clock, so the figures are per show time, not per wall time, and the run is faster than
 // real time. Resident size is sampled from /proc/self/statm every ten seconds of show time.
 #include "harden_show_driver.h"
+#include "host/timeline.h"
 
 #include <gtest/gtest.h>
 

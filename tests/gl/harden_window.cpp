@@ -2,6 +2,7 @@
 // stops running, every remaining hand-over still runs with no frame drawn, and the show ends
 // through its shutdown as it does after the last scene.
 #include "harden_show_driver.h"
+#include "host/timeline.h"
 
 #include <gtest/gtest.h>
 // After gtest: Xlib's macros (None, Bool) would rename gtest's own names.

@@ -2,12 +2,12 @@
 // dotted spectrum rows, the clock-paced title drop, the beat nudge, and frames to look at.
 #include "common/gl_fixture.h"
 #include "common/show_fixture.h"
-#include "host/music.h"
-#include "host/receiver.h"
-#include "host/show.h"
+#include "core/music.h"
+#include "core/receiver.h"
 #include "host/startup.h"
 #include "scenes/scene_table.h"
 #include "scenes/scenes.h"
+#include "scenes/show.h"
 
 #include <gtest/gtest.h>
 

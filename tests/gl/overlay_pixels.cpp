@@ -3,8 +3,8 @@
 // image loaded afresh from the archive: nothing may draw from, or upload, the released copy.
 #include "common/gl_fixture.h"
 #include "common/show_fixture.h"
-#include "host/show.h"
 #include "host/startup.h"
+#include "scenes/show.h"
 
 #include <gtest/gtest.h>
 

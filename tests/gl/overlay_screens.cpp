@@ -5,7 +5,7 @@
 // than stop.
 #include "common/show_fixture.h"
 #include "content/asset_paths.h"
-#include "host/audio.h"
+#include "core/audio.h"
 #include "scenes/scene_table.h"
 
 #include <gtest/gtest.h>

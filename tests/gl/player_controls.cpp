@@ -6,9 +6,10 @@
 #include "common/gl_fixture.h"
 #include "common/show_fixture.h"
 #include "host/player.h"
-#include "host/show.h"
 #include "host/startup.h"
+#include "host/timeline.h"
 #include "scenes/scene_table.h"
+#include "scenes/show.h"
 
 #include <gtest/gtest.h>
 

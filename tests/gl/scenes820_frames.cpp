@@ -5,9 +5,10 @@
 // on the end mark.
 #include "common/gl_fixture.h"
 #include "common/show_fixture.h"
-#include "host/show.h"
 #include "host/startup.h"
+#include "host/timeline.h"
 #include "scenes/scene_table.h"
+#include "scenes/show.h"
 
 #include <gtest/gtest.h>
 

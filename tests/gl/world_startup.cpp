@@ -3,9 +3,9 @@
 // without its models still starts (harden_content plays such a show to its end).
 #include "common/gl_fixture.h"
 #include "common/show_fixture.h"
-#include "host/receiver.h"
-#include "host/show.h"
+#include "core/receiver.h"
 #include "host/startup.h"
+#include "scenes/show.h"
 #include "scenes/world.h"
 
 #include <gtest/gtest.h>

@@ -21,10 +21,10 @@ broken() { # broken FILE LINE: FILE gets LINE first; the checker must refuse and
 }
 check "a scene header included by the platform layer is refused" \
     broken src/platform/display.h '#include "scenes/world.h"'
-check "a composition header included by physics is refused" \
-    broken src/physics/physics.h '#include "host/show.h"'
+check "the show context included by physics is refused" \
+    broken src/physics/physics.h '#include "scenes/show.h"'
 check "an X11 header outside the platform layer is refused" \
-    broken src/host/overlay.cpp '#include <X11/Xlib.h>'
+    broken src/core/overlay.cpp '#include <X11/Xlib.h>'
 check "a POSIX header in a tool is refused" \
     broken tools/capture/main.cpp '#include <unistd.h>'
 

@@ -1,8 +1,8 @@
 // The benchmark: where each frame's time is measured, and the figures made from it.
 #include "bench.h"
 
-#include "host/show.h"
 #include "host/timeline.h"
+#include "scenes/show.h"
 
 #include <gtest/gtest.h>
 

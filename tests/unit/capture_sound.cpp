@@ -2,8 +2,8 @@
 // in each frame applied to that frame's samples.
 #include "audio_mix.h"
 
-#include "host/audio.h"
-#include "host/time_source.h"
+#include "core/audio.h"
+#include "core/time_source.h"
 
 #include <gtest/gtest.h>
 

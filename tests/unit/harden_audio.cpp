@@ -1,6 +1,6 @@
 // Music files as a user might supply them: other rates and channel counts decode to the
 // show's 44100 Hz stereo at their true length; anything that is not MP3 audio is refused.
-#include "host/audio.h"
+#include "core/audio.h"
 
 #include <gtest/gtest.h>
 

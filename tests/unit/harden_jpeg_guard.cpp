@@ -1,6 +1,6 @@
 // Which JPEGs the archive guard lets the engine's reader see: whole ones, never one that is
 // cut short, whose segment lengths point past its end, or whose rows overflow the reader.
-#include "host/archive_guard.h"
+#include "core/archive_guard.h"
 
 #include <gtest/gtest.h>
 

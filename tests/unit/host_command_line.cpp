@@ -1,9 +1,9 @@
 // What the console gives the show (a size, a window-mode word; every size either opens or is
 // refused with one line; the player's options beside them), the keys it listens to, and its
 // random generator.
-#include "host/command_line.h"
-#include "host/receiver.h"
-#include "host/rng.h"
+#include "core/command_line.h"
+#include "core/receiver.h"
+#include "core/rng.h"
 
 #include <gtest/gtest.h>
 

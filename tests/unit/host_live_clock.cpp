@@ -2,8 +2,8 @@
 // through LiveTime while the device's own thread takes buffer after buffer. SDL's dummy driver
 // takes them at the pace of a sound card; its disk driver does the same and writes what it was
 // handed to a file, so the samples the device got can be set beside the position.
-#include "host/audio.h"
-#include "host/time_source.h"
+#include "core/audio.h"
+#include "core/time_source.h"
 
 #include <gtest/gtest.h>
 

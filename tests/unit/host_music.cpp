@@ -1,5 +1,5 @@
 // The spectrum the scenes read, the dotted rows it drives, and the pan sweep.
-#include "host/music.h"
+#include "core/music.h"
 #include "scenes/scene_table.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The frame loop: which scene runs when, what runs at every hand-over, and how the show ends.
-#include "host/show.h"
 #include "host/timeline.h"
 #include "scenes/scene_table.h"
+#include "scenes/show.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The clock the player plays on, here on a silent track's real-time clock: pause, the picture
 // offset, a position that never falls, the end of the track.
 #include "common/show_fixture.h"
-#include "host/audio.h"
-#include "host/time_source.h"
+#include "core/audio.h"
+#include "core/time_source.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 // engine's null device: node, overlay, physics and counter state after each step, no pixels.
 // The tile equaliser of scene 5 is also the greetings' and is tested for all of them here.
 #include "common/show_fixture.h"
-#include "host/show.h"
 #include "scenes/scene_table.h"
+#include "scenes/show.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,9 @@
 // Scenes 8 to 20 driven frame by frame with a scripted spectrum on the virtual clock, on the
 // engine's null device: orb, overlay, physics, fader and counter state after each step.
 #include "common/show_fixture.h"
-#include "host/show.h"
+#include "host/timeline.h"
 #include "scenes/scene_table.h"
+#include "scenes/show.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 // triangles, nearest rings first, and after every animation step its corners carry the
 // normals the engine gives the plane drawn row by row.
 #include "common/show_fixture.h"
-#include "host/show.h"
 #include "scenes/scene_table.h"
+#include "scenes/show.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "audio_mix.h"
 
-#include "host/audio.h"
+#include "core/audio.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,6 +1,6 @@
 #include "bench.h"
 
-#include "host/audio.h"
+#include "core/audio.h"
 #include "tunables.h"
 
 #include <algorithm>

@@ -5,7 +5,8 @@
 #include "options.h"
 #include "progress.h"
 
-#include "host/show.h"
+#include "host/timeline.h"
+#include "scenes/show.h"
 
 #include <GL/gl.h>
 

@@ -8,11 +8,11 @@
 #include "png_file.h"
 #include "progress.h"
 
-#include "host/show.h"
 #include "host/startup.h"
 #include "host/timeline.h"
 #include "platform/process.h"
 #include "scenes/scene_table.h"
+#include "scenes/show.h"
 
 #include <cstdio>
 #include <filesystem>

@@ -2,7 +2,7 @@
 
 #include "tunables.h"
 
-#include "host/command_line.h"
+#include "core/command_line.h"
 
 #include <algorithm>
 #include <cmath>

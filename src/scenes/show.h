@@ -3,12 +3,13 @@
 // the time seam and the state the scenes share across hand-overs. No globals.
 #pragma once
 
-#include "host/command_line.h"
-#include "host/music.h"
-#include "host/overlay.h"
-#include "host/receiver.h"
-#include "host/rng.h"
-#include "host/time_source.h"
+#include "core/command_line.h"
+#include "core/engine.h"
+#include "core/music.h"
+#include "core/overlay.h"
+#include "core/receiver.h"
+#include "core/rng.h"
+#include "core/time_source.h"
 #include "physics/physics.h"
 #include "postprocess/effects.h"
 #include "scenes/world.h"
@@ -21,17 +22,6 @@
 namespace show {
 
 constexpr int32_t kQuitRequested = 888;
-
-struct Engine {
-    irr::IrrlichtDevice* device = nullptr;
-    irr::video::IVideoDriver* driver = nullptr;
-    irr::scene::ISceneManager* smgr = nullptr;
-    irr::video::IGPUProgrammingServices* gpu = nullptr;
-    irr::ITimer* timer = nullptr;
-    irr::gui::IGUIEnvironment* gui = nullptr;
-    irr::s32 width = 0; // the screen size the driver granted
-    irr::s32 height = 0;
-};
 
 // State the scenes keep between frames and hand over to each other.
 struct SceneState {

@@ -1,4 +1,4 @@
-#include "host/audio.h"
+#include "core/audio.h"
 
 #include <mpg123.h>
 

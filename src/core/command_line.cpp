@@ -1,4 +1,4 @@
-#include "host/command_line.h"
+#include "core/command_line.h"
 
 #include "content/scene_starts.h"
 

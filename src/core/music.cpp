@@ -1,4 +1,4 @@
-#include "host/music.h"
+#include "core/music.h"
 
 namespace show {
 

@@ -1,6 +1,6 @@
-#include "host/overlay.h"
+#include "core/overlay.h"
 
-#include "host/show.h"
+#include "core/engine.h"
 #include "platform/memory.h"
 
 #include <cstdint>
@@ -81,15 +81,14 @@ void setText(irr::gui::IGUIStaticText* text, const wchar_t* value) {
 
 } // namespace
 
-void buildOverlay(Show& show) {
-    Overlay& o = show.overlay;
-    irr::gui::IGUIEnvironment* gui = show.engine.gui;
-    const ImageMaker maker{show.engine.driver, gui};
-    const int w = show.engine.width;
-    const int h = show.engine.height;
+void buildOverlay(Overlay& o, const Engine& engine, int commandLineHeight) {
+    irr::gui::IGUIEnvironment* gui = engine.gui;
+    const ImageMaker maker{engine.driver, gui};
+    const int w = engine.width;
+    const int h = engine.height;
     // The GUI never samples mipmaps, and making them for two dozen full-screen images is
     // much of the start-up time on a software renderer.
-    irr::video::IVideoDriver* driver = show.engine.driver;
+    irr::video::IVideoDriver* driver = engine.driver;
     const bool mipMaps = driver->getTextureCreationFlag(irr::video::ETCF_CREATE_MIP_MAPS);
     driver->setTextureCreationFlag(irr::video::ETCF_CREATE_MIP_MAPS, false);
 
@@ -108,8 +107,8 @@ void buildOverlay(Show& show) {
     addImagesOf(maker, asset::kGreetings, o.greetings);
 
     // The rows sit on the requested height, not the granted one.
-    irr::video::ITexture* dot = show.engine.driver->getTexture(asset::kRowDot);
-    const int rowY = show.commandLine.height - kRowBaseAboveBottom;
+    irr::video::ITexture* dot = engine.driver->getTexture(asset::kRowDot);
+    const int rowY = commandLineHeight - kRowBaseAboveBottom;
     for (int i = 0; i < kRowDots; ++i)
         o.rowA[i] = maker.add(dot, position2di(int(kRowDotSpacing * i), rowY));
     for (int i = 0; i < kRowDots; ++i)
@@ -118,8 +117,8 @@ void buildOverlay(Show& show) {
     o.groupLogo = maker.add(asset::kGroupLogo);
     o.title = maker.add(asset::kTitle);
 
-    irr::video::ITexture* tile = show.engine.driver->getTexture(asset::kTile);
-    irr::video::ITexture* arrow = show.engine.driver->getTexture(asset::kArrow);
+    irr::video::ITexture* tile = engine.driver->getTexture(asset::kTile);
+    irr::video::ITexture* arrow = engine.driver->getTexture(asset::kArrow);
     for (int k = 0; k < kTiles; ++k) {
         const int column = kTileSize * (k % kTileColumns);
         const int row = kTileSize * (k / kTileColumns);
@@ -130,7 +129,7 @@ void buildOverlay(Show& show) {
     o.fader = gui->addInOutFader(nullptr, nullptr, -1);
     o.fader->setColor(kFaderColour);
 
-    show.engine.device->getCursorControl()->setVisible(false);
+    engine.device->getCursorControl()->setVisible(false);
 
     o.status = addText(gui, recti(10, 10, w - 10, h - 10), kStatusColour);
     o.credits = addText(gui, recti(15, h - 30, w - 15, h - 2), kCreditsColour);

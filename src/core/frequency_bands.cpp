@@ -1,4 +1,4 @@
-#include "host/frequency_bands.h"
+#include "core/frequency_bands.h"
 
 #include <kiss_fftr.h>
 

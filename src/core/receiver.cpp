@@ -1,4 +1,4 @@
-#include "host/receiver.h"
+#include "core/receiver.h"
 
 #include <algorithm>
 #include <iterator>

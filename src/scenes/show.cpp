@@ -1,4 +1,4 @@
-#include "host/show.h"
+#include "scenes/show.h"
 
 namespace show {
 

@@ -1,6 +1,6 @@
-#include "host/time_source.h"
+#include "core/time_source.h"
 
-#include "host/audio.h"
+#include "core/audio.h"
 
 #include <irrlicht.h>
 

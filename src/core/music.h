@@ -2,9 +2,9 @@
 // rows of the opening and the pan sweep of the light-orb scene.
 #pragma once
 
-#include "host/audio.h"
-#include "host/frequency_bands.h"
-#include "host/overlay.h"
+#include "core/audio.h"
+#include "core/frequency_bands.h"
+#include "core/overlay.h"
 
 #include <array>
 #include <cstdint>

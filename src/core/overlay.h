@@ -40,10 +40,11 @@ struct Overlay {
     irr::gui::IGUIStaticText* credits = nullptr;
 };
 
-struct Show;
+struct Engine;
 
-// Builds every element above in drawing order, hidden except the loading image.
-void buildOverlay(Show& show);
+// Builds every element above in drawing order, hidden except the loading image. The spectrum
+// rows stand on the height the command line asked for.
+void buildOverlay(Overlay& overlay, const Engine& engine, int commandLineHeight);
 
 template <size_t N> void setAllVisible(const std::array<irr::gui::IGUIImage*, N>& images, bool on) {
     for (auto* image : images)

@@ -1,4 +1,4 @@
-#include "host/archive_guard.h"
+#include "core/archive_guard.h"
 
 #include <irrlicht.h>
 
