@@ -4,9 +4,9 @@
 // the credits add and the finale's bricks all come and go every loop).
 //   bench_loop_memory [LOOPS]     (run from the build folder, with a display)
 #include "host/player.h"
-#include "host/show.h"
 #include "host/startup.h"
 #include "scenes/scene_table.h"
+#include "scenes/show.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 // Milliseconds per physics step with the show's bricks around the floor box: dropped all at
 // once (as scenes 8 and 9 drop them), timed over the first second and again twenty seconds
 // later, and rained four per beat (as the finale drops them), timed once all are in.
-#include "host/rng.h"
+#include "core/rng.h"
 #include "physics/physics.h"
 
 #include <algorithm>

@@ -3,9 +3,9 @@
 // ahead, and the one frame drawn. Each figure is a fresh process's, as a viewer gets it.
 //   bench_player_start [--size WxH] S ...     (run from the build folder, with a display)
 #include "host/player.h"
-#include "host/show.h"
 #include "host/startup.h"
 #include "scenes/scene_table.h"
+#include "scenes/show.h"
 
 #include <chrono>
 #include <cmath>

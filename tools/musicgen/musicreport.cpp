@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "host/frequency_bands.h"
+#include "core/frequency_bands.h"
 
 #include "master_figures.h"
 #include "mp3_reader.h"

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "host/frequency_bands.h"
+#include "core/frequency_bands.h"
 
 namespace musicgen {
 namespace {
