@@ -32,7 +32,7 @@ void traceFrames(const std::vector<float>& mono, double from, double to) {
         analyser.analyse(mono.data(), uint32_t(mono.size()), uint32_t(position), levels.data());
         int lit = 0;
         for (float level : levels) {
-            lit += level * 100.0 > kTileLevel * 100.0;
+            lit += crosses(level, kTileLevel);
         }
         std::printf("%8.3f s", double(position) / kSampleRate);
         for (int k = 0; k < kTraceBands; ++k) {

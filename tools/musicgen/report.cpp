@@ -42,15 +42,14 @@ int64_t sceneEnd(int scene, int64_t trackSamples) {
     if (scene < kSceneCount) {
         return kSceneFrom[scene];
     }
-    const int64_t endMark = 20 * (trackSamples / 20);
-    return endMark + 1;
+    return int64_t(show::endMarkFor(uint32_t(trackSamples))) + 1;
 }
 
 std::vector<SceneFigures> measureScenes(const std::vector<float>& mono) {
     show::SpectrumAnalyser analyser;
     std::array<float, show::kSpectrumBands> levels{};
     const int64_t length = int64_t(mono.size());
-    const int64_t fadeFrom = 20 * (length / 20) - kFinalFadeSamples;
+    const int64_t fadeFrom = int64_t(show::endMarkFor(uint32_t(length))) - kFinalFadeSamples;
     std::vector<SceneFigures> out;
     for (int scene = 1; scene <= kSceneCount; ++scene) {
         SceneFigures f;
@@ -63,15 +62,15 @@ std::vector<SceneFigures> measureScenes(const std::vector<float>& mono) {
             analyser.analyse(mono.data(), uint32_t(length), uint32_t(position), levels.data());
             const double bass = levels[kLowestBand];
             ++f.frames;
-            f.nudgeShare += bass * 100.0 > kNudgeLevel * 100.0;
-            f.brickShare += bass * 100.0 > kBrickLevel * 100.0;
-            f.flashShare += bass * 100.0 > kFlashLevel * 100.0;
-            const bool loud = bass * 100.0 > kBrickLevel * 100.0;
+            f.nudgeShare += crosses(bass, kNudgeLevel);
+            f.brickShare += crosses(bass, kBrickLevel);
+            f.flashShare += crosses(bass, kFlashLevel);
+            const bool loud = crosses(bass, kBrickLevel);
             f.loudFrames += loud;
             f.loudFramesInFinalFade += loud && position > fadeFrom;
             int litHere = 0, dotsHere = 0;
             for (float level : levels) {
-                litHere += level * 100.0 > kTileLevel * 100.0;
+                litHere += crosses(level, kTileLevel);
                 dotsHere += level >= kDotLowLevel && level <= kDotHighLevel;
             }
             lit += litHere;
@@ -136,7 +135,8 @@ std::vector<Requirement> requirements(const std::vector<SceneFigures>& figures) 
 
 void printReport(std::FILE* out, const std::vector<SceneFigures>& figures,
                  const std::vector<Requirement>& checks) {
-    std::fprintf(out, "scene frames  >0.03%%  >0.20%%  >0.35%%  lit-tiles  dots%%  loud\n");
+    std::fprintf(out, "scene frames  >%.2f%%  >%.2f%%  >%.2f%%  lit-tiles  dots%%  loud\n",
+                 kNudgeLevel, kBrickLevel, kFlashLevel);
     for (const SceneFigures& f : figures) {
         std::fprintf(out, "%5d %6d %7.1f %7.1f %7.1f %10.1f %6.1f %5d\n", f.scene, f.frames,
                      100.0 * f.nudgeShare, 100.0 * f.brickShare, 100.0 * f.flashShare,

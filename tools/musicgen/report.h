@@ -10,17 +10,28 @@
 
 #include "timeline.h"
 
+#include "content/spectrum_levels.h"
+#include "scenes/title.h"
+
 namespace musicgen {
 
 constexpr int kReportFps = 60;
-// Thresholds the scenes apply to a level (their tests compare level * 100 with these / 100).
-constexpr double kNudgeLevel = 0.03;      // the title's beat nudge
-constexpr double kBrickLevel = 0.20;      // a brick-dropping bass beat ("loud frame")
-constexpr double kFlashLevel = 0.35;      // the orbs' white flash
-constexpr double kTileLevel = 0.03;       // a lit spectrum tile
-constexpr double kDotLowLevel = 0.0001;   // a dot of the opening's curves visibly off its line
-constexpr double kDotHighLevel = 0.005;   // ... and still on screen
-constexpr int kFinalFadeSamples = 100000; // the fade to black before the end mark
+// The show's thresholds as levels: the title's beat nudge, a brick-dropping beat, the orbs'
+// white flash and a lit spectrum tile. A level crosses one as the scenes compare: both times
+// kLevelScale, strictly above.
+constexpr double kNudgeLevel = show::kTitleBeat / show::level::kLevelScale;
+constexpr double kBrickLevel = show::level::kBassHit / show::level::kLevelScale;
+constexpr double kFlashLevel = show::level::kBassFlashAbove / show::level::kLevelScale;
+constexpr double kTileLevel = show::level::kTileLoud / show::level::kLevelScale;
+// A dot of the opening's curves visibly off its line (ten pixels), and still on screen.
+constexpr double kDotLowLevel = 10.0 / show::level::kRowLift;
+constexpr double kDotHighLevel = 500.0 / show::level::kRowLift;
+// The finale's fade to black, before the end mark.
+constexpr int kFinalFadeSamples = int(show::level::kFadeLeadSamples);
+
+inline bool crosses(double value, double threshold) {
+    return value * show::level::kLevelScale > threshold * show::level::kLevelScale;
+}
 
 struct Range {
     double low, high;
