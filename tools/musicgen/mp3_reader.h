@@ -1,4 +1,4 @@
-// Decodes an MP3 the way the show does: libmpg123, gapless, 44100 Hz stereo float.
+// Decodes an MP3 with the show's own decoder (the audio track's), split into channels.
 #pragma once
 
 #include <string>
