@@ -35,6 +35,8 @@ struct BitmapFont {
     Image texture;
     std::string xml;
 };
+// The font's texture: its description (the show's font path) names it by its file name alone.
+inline constexpr const char* kFontTexture = "font/blockbit_small.png";
 BitmapFont buildBitmapFont(const std::string& textureName);
 
 } // namespace assetgen

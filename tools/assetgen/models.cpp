@@ -4,6 +4,8 @@
 #include "look.h"
 #include "textures.h"
 
+#include "content/asset_paths.h"
+
 #include <algorithm>
 #include <cmath>
 #include <functional>
@@ -725,16 +727,17 @@ Model roundabout() {
 }
 
 void addModels(Entries& out) {
-    addText(out, "models/circlemania.X", writeX(circleSculpture()));
-    addText(out, "models/true_twirl.X", writeX(cubePuzzle()));
-    addText(out, "models/blueball3.X", writeX(blueBall()));
-    addText(out, "models/twirl.X", writeX(twirl()));
-    addText(out, "models/sprutkurv.X", writeX(spout()));
-    addText(out, "models/living_roof.X", writeX(livingRoof()));
-    addText(out, "models/test_back_room.X", writeX(backRoom()));
-    addText(out, "models/big_un.X", writeX(boxHall()));
-    addText(out, "models/unlimited.X", writeX(endlessKnot()));
-    addText(out, "models/roundabout.X", writeX(roundabout()));
+    namespace asset = show::asset;
+    addText(out, asset::kCircleSculptureMesh, writeX(circleSculpture()));
+    addText(out, asset::kCubePuzzleMesh, writeX(cubePuzzle()));
+    addText(out, asset::kBlueBallMesh, writeX(blueBall()));
+    addText(out, asset::kTwirlMesh, writeX(twirl()));
+    addText(out, asset::kSpoutMesh, writeX(spout()));
+    addText(out, asset::kRoofMesh, writeX(livingRoof()));
+    addText(out, asset::kBackRoomMesh, writeX(backRoom()));
+    addText(out, asset::kBoxHallMesh, writeX(boxHall()));
+    addText(out, asset::kSculptureMesh, writeX(endlessKnot()));
+    addText(out, asset::kRoundaboutMesh, writeX(roundabout()));
 }
 
 } // namespace assetgen

@@ -5,8 +5,12 @@
 #include "font.h"
 #include "look.h"
 
+#include "content/asset_paths.h"
+
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <string>
 
 namespace assetgen {
 
@@ -367,44 +371,44 @@ Image arrow() {
     return img;
 }
 
+// A file's name without its folder and its ending.
+std::string stem(const std::string& path) {
+    const size_t from = path.find_last_of('/') + 1;
+    return path.substr(from, path.find_last_of('.') - from);
+}
+
 } // namespace
 
-const std::vector<std::string>& greetedGroups() {
-    static const std::vector<std::string> groups = {"frelby",  "gossamik", "tulvane",
-                                                    "mernavo", "drossik",  "plimber",
-                                                    "vashtel", "quenby",   "zorrel"};
-    return groups;
-}
-
-const std::vector<int>& stepNumbers() {
-    static const std::vector<int> steps = {1, 2, 3, 4, 5, 6, 8, 10, 12, 15, 16};
-    return steps;
-}
-
+// The show's paths name what each picture shows: gfx/step<N>.png is step N of the greetings'
+// meter, a greeting card is named after its group, and the last card is the end card.
 void addOverlays(Entries& out) {
-    addPng(out, "gfx/greyish_overlay1.png", greyOverlay());
-    addPng(out, "gfx/1280x800/pelvin_items.png", musicianItems());
-    addPng(out, "gfx/1280x800/pelvin_text.png", creditText("music", "pel00vin"));
-    addPng(out, "gfx/1280x800/keldrun_items.png", coderItems());
-    addPng(out, "gfx/1280x800/keldrun_text.png", creditText("code", "kELDRUN"));
-    addPng(out, "gfx/1280x800/loading.png", loading());
-    addPng(out, "gfx/1280x800/qhv_dorr.png", fullScreenFrame());
-    for (int n : stepNumbers())
-        addPng(out, "gfx/step" + std::to_string(n) + ".png", step(n));
-    for (const std::string& g : greetedGroups())
-        addPng(out, "gfx/top_layer/greetz/" + g + ".png", greeting(g));
-    addPng(out, "gfx/top_layer/greetz/end.png", endCard());
-    addPng(out, "gfx/top_layer/2pix.png", dot());
-    addPng(out, "gfx/1280x800/group_logo.png", groupLogo());
-    addPng(out, "gfx/1280x800/title.png", title());
-    addPng(out, "gfx/top_layer/32/particle_seethrough_32.png", seeThroughTile());
-    addPng(out, "gfx/top_layer/32/arrow.png", arrow());
+    namespace asset = show::asset;
+    addPng(out, asset::kGreyOverlay, greyOverlay());
+    addPng(out, asset::kMusicianItems, musicianItems());
+    addPng(out, asset::kMusicianText, creditText("music", "pel00vin"));
+    addPng(out, asset::kCoderItems, coderItems());
+    addPng(out, asset::kCoderText, creditText("code", "kELDRUN"));
+    addPng(out, asset::kLoading, loading());
+    addPng(out, asset::kFullScreen, fullScreenFrame());
+    for (const char* path : asset::kSteps)
+        addPng(out, path, step(std::stoi(stem(path).substr(std::strlen("step")))));
+    // Each card's picture once: the first two cards share theirs.
+    for (size_t i = 0; i + 1 < asset::kGreetings.size(); ++i)
+        if (i == 0 || std::string(asset::kGreetings[i]) != asset::kGreetings[i - 1])
+            addPng(out, asset::kGreetings[i], greeting(stem(asset::kGreetings[i])));
+    addPng(out, asset::kGreetings.back(), endCard());
+    addPng(out, asset::kRowDot, dot());
+    addPng(out, asset::kGroupLogo, groupLogo());
+    addPng(out, asset::kTitle, title());
+    addPng(out, asset::kTile, seeThroughTile());
+    addPng(out, asset::kArrow, arrow());
 }
 
 void addFont(Entries& out) {
-    const BitmapFont font = buildBitmapFont("blockbit_small.png");
-    addText(out, "font/blockbit_small.xml", font.xml);
-    addPng(out, "font/blockbit_small.png", font.texture);
+    const std::string texture = kFontTexture;
+    const BitmapFont font = buildBitmapFont(texture.substr(texture.find_last_of('/') + 1));
+    addText(out, show::asset::kFont, font.xml);
+    addPng(out, texture, font.texture);
 }
 
 } // namespace assetgen

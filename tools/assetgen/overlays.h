@@ -4,15 +4,7 @@
 
 #include "archive.h"
 
-#include <string>
-#include <vector>
-
 namespace assetgen {
-
-// The nine greeted groups, in the order the greetings run shows them.
-const std::vector<std::string>& greetedGroups();
-// The step images the show loads (progress out of look::kSteps).
-const std::vector<int>& stepNumbers();
 
 void addOverlays(Entries& out);
 void addFont(Entries& out);

@@ -4,6 +4,8 @@
 #include "look.h"
 #include "raster.h"
 
+#include "content/asset_paths.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -243,16 +245,17 @@ Image paletteTiles() {
 } // namespace
 
 void addTextures(Entries& out) {
-    addJpeg(out, "gfx/brick_orange.jpg", bricks(kBrick, 1));
-    addJpeg(out, "gfx/brick_yellow.jpg", bricks(kAmber, 2));
+    namespace asset = show::asset;
+    addJpeg(out, asset::kBrickOrange, bricks(kBrick, 1));
+    addJpeg(out, asset::kBrickYellow, bricks(kAmber, 2));
     // Two names, one file once paths are ignored: both are the same panel bump map.
     const Image panels = panelBump();
-    addJpeg(out, "gfx/box.jpg", panels);
-    addJpeg(out, "models/box.jpg", panels);
-    addJpeg(out, "models/Crackem.jpg", crackBump());
-    addJpeg(out, "gfx/JBoxes.jpg", jumpingBoxes());
-    addJpeg(out, "gfx/particle_white.jpg", glow(kTexSmall, 1.8f));
-    addJpeg(out, "gfx/particle_checkers.jpg", checkers(kTexSmall, 4));
+    addJpeg(out, asset::kBackRoomBump, panels);
+    addJpeg(out, asset::kBoxHallBump, panels);
+    addJpeg(out, asset::kSculptureBump, crackBump());
+    addJpeg(out, asset::kFloorTexture, jumpingBoxes());
+    addJpeg(out, asset::kOrbTexture, glow(kTexSmall, 1.8f));
+    addJpeg(out, asset::kParticleTexture, checkers(kTexSmall, 4));
 
     addJpeg(out, tex::kPaletteTiles, paletteTiles());
     addJpeg(out, tex::kBallFacet,
