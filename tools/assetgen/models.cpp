@@ -161,16 +161,25 @@ Model circleSculpture() {
 
 // ---- cube puzzle: 3x3x3 slices turning in sequence, then undoing it --------------------
 
-Model cubePuzzle() {
-    constexpr float kPitch = 50, kCubie = 46;
-    constexpr int kMoveFrames = 36, kSlotFrames = 45, kFirstMoveFrame = frames::kPuzzleStillEnd + 1;
-    constexpr int kSubKeys = 4;
-    struct Move {
-        int axis;  // 0 x, 1 y, 2 z
-        int layer; // -1, 0, 1
-        int dir;   // +1 or -1 quarter turn
-    };
-    // Eight turns, then the same eight undone in reverse: the loop ends solved.
+namespace {
+
+constexpr float kPuzzlePitch = 50, kCubie = 46;
+constexpr int kMoveFrames = 36, kSlotFrames = 45, kFirstMoveFrame = frames::kPuzzleStillEnd + 1;
+constexpr int kSubKeys = 4;
+
+struct Move {
+    int axis;  // 0 x, 1 y, 2 z
+    int layer; // -1, 0, 1
+    int dir;   // +1 or -1 quarter turn
+};
+
+struct Cubie {
+    Vec3 home;
+    Mat4 pose; // accumulated turns
+};
+
+// Eight turns, then the same eight undone in reverse: the loop ends solved.
+std::vector<Move> puzzleMoves() {
     const Move scramble[] = {{1, 1, 1}, {0, -1, -1}, {2, 1, 1}, {1, -1, -1},
                              {0, 1, 1}, {2, 0, -1},  {1, 0, 1}, {0, 0, -1}};
     std::vector<Move> moves(std::begin(scramble), std::end(scramble));
@@ -178,16 +187,82 @@ Model cubePuzzle() {
         moves.push_back({scramble[i].axis, scramble[i].layer, -scramble[i].dir});
     static_assert(kFirstMoveFrame + 16 * kSlotFrames <= frames::kPuzzleLoopEnd,
                   "the turns must fit the loop");
+    return moves;
+}
 
-    const Vec3 axes[3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+// The sticker of a face with outward normal n on the cubie at (x, y, z): a face that looks
+// out of the puzzle gets its side's colour, an inner one the dark plate.
+Tile stickerTile(Vec3 n, int x, int y, int z) {
     // Outward sticker colours by face direction: +x, -x, +y, -y, +z, -z.
     const Tile faceTile[6] = {Tile::Brick, Tile::Amber, Tile::White,
                               Tile::Steel, Tile::Cyan,  Tile::Ember};
-    Model model;
-    struct Cubie {
-        Vec3 home;
-        Mat4 pose; // accumulated turns
+    int face = -1;
+    if (n.x > 0.5f && x == 1)
+        face = 0;
+    if (n.x < -0.5f && x == -1)
+        face = 1;
+    if (n.y > 0.5f && y == 1)
+        face = 2;
+    if (n.y < -0.5f && y == -1)
+        face = 3;
+    if (n.z > 0.5f && z == 1)
+        face = 4;
+    if (n.z < -0.5f && z == -1)
+        face = 5;
+    return face < 0 ? Tile::Night : faceTile[face];
+}
+
+Mesh cubieMesh(int x, int y, int z) {
+    const Vec3 c = Vec3{float(x), float(y), float(z)} * kPuzzlePitch;
+    const Vec3 h = {kCubie / 2, kCubie / 2, kCubie / 2};
+    Mesh box = boxMesh(c - h, c + h);
+    for (size_t q = 0; q < box.triangles.size(); q += 2) {
+        const Tile tile = stickerTile(box.vertices[box.triangles[q][0]].normal, x, y, z);
+        // Each quad has its own four vertices: paint them once.
+        const uint32_t first = box.triangles[q][0];
+        for (uint32_t vi = first; vi < first + 4; ++vi)
+            paintVertex(box.vertices[vi], tile);
+    }
+    box.materials.push_back(material(tex::kPaletteTiles, 40, 0.5f, 0.03f));
+    return box;
+}
+
+// Keys every part of the model at `frame` with the pose of its cubie.
+void keyAll(Model& model, const std::vector<Cubie>& cubies, int frame,
+            const std::function<Mat4(const Cubie&)>& pose) {
+    for (size_t i = 0; i < cubies.size(); ++i)
+        model.parts[i].keys[frame] = pose(cubies[i]);
+}
+
+// Keys one turn starting at frame `start`, then settles the turned cubies into their new
+// places.
+void keyTurn(Model& model, std::vector<Cubie>& cubies, const Move& mv, int start) {
+    const Vec3 axes[3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+    auto inSlice = [&](const Cubie& c) {
+        const Vec3 p = c.pose.apply(c.home);
+        const float coord = mv.axis == 0 ? p.x : (mv.axis == 1 ? p.y : p.z);
+        return std::lround(coord) == mv.layer;
     };
+    for (int k = 0; k <= kSubKeys; ++k) {
+        const float angle = mv.dir * kPi / 2 * smooth(static_cast<float>(k) / kSubKeys);
+        const Mat4 turn = Mat4::rotation(axes[mv.axis], angle);
+        keyAll(model, cubies, start + kMoveFrames * k / kSubKeys,
+               [&](const Cubie& c) { return inSlice(c) ? turn * c.pose : c.pose; });
+    }
+    const Mat4 quarter = Mat4::rotation(axes[mv.axis], mv.dir * kPi / 2);
+    for (Cubie& c : cubies)
+        if (inSlice(c))
+            c.pose = quarter * c.pose;
+    // Snap the accumulated pose to exact quarter turns so rounding cannot drift.
+    for (Cubie& c : cubies)
+        for (float& v : c.pose.m)
+            v = std::round(v);
+}
+
+} // namespace
+
+Model cubePuzzle() {
+    Model model;
     std::vector<Cubie> cubies;
     for (int x = -1; x <= 1; ++x)
         for (int y = -1; y <= 1; ++y)
@@ -197,68 +272,20 @@ Model cubePuzzle() {
                 cubies.push_back({{float(x), float(y), float(z)}, Mat4()});
                 Part part;
                 part.name = "cubie" + std::to_string(cubies.size() - 1);
-                const Vec3 c = Vec3{float(x), float(y), float(z)} * kPitch;
-                const Vec3 h = {kCubie / 2, kCubie / 2, kCubie / 2};
-                Mesh box = boxMesh(c - h, c + h);
-                // Colour each face that looks out of the puzzle.
-                for (size_t q = 0; q < box.triangles.size(); q += 2) {
-                    const Vec3 n = box.vertices[box.triangles[q][0]].normal;
-                    int face = -1;
-                    if (n.x > 0.5f && x == 1)
-                        face = 0;
-                    if (n.x < -0.5f && x == -1)
-                        face = 1;
-                    if (n.y > 0.5f && y == 1)
-                        face = 2;
-                    if (n.y < -0.5f && y == -1)
-                        face = 3;
-                    if (n.z > 0.5f && z == 1)
-                        face = 4;
-                    if (n.z < -0.5f && z == -1)
-                        face = 5;
-                    // Each quad has its own four vertices: paint them once.
-                    const uint32_t first = box.triangles[q][0];
-                    for (uint32_t vi = first; vi < first + 4; ++vi)
-                        paintVertex(box.vertices[vi], face < 0 ? Tile::Night : faceTile[face]);
-                }
-                part.mesh = box;
-                part.mesh.materials.push_back(material(tex::kPaletteTiles, 40, 0.5f, 0.03f));
+                part.mesh = cubieMesh(x, y, z);
                 model.parts.push_back(std::move(part));
             }
-
-    auto keyAll = [&](int frame, const std::function<Mat4(const Cubie&)>& pose) {
-        for (size_t i = 0; i < cubies.size(); ++i)
-            model.parts[i].keys[frame] = pose(cubies[i]);
-    };
     auto settled = [](const Cubie& c) { return c.pose; };
-    keyAll(0, settled);
-    keyAll(1, settled);
-    keyAll(frames::kPuzzleStillEnd, settled);
+    keyAll(model, cubies, 0, settled);
+    keyAll(model, cubies, 1, settled);
+    keyAll(model, cubies, frames::kPuzzleStillEnd, settled);
     int start = kFirstMoveFrame;
-    for (const Move& mv : moves) {
-        auto inSlice = [&](const Cubie& c) {
-            const Vec3 p = c.pose.apply(c.home);
-            const float coord = mv.axis == 0 ? p.x : (mv.axis == 1 ? p.y : p.z);
-            return std::lround(coord) == mv.layer;
-        };
-        for (int k = 0; k <= kSubKeys; ++k) {
-            const float angle = mv.dir * kPi / 2 * smooth(static_cast<float>(k) / kSubKeys);
-            const Mat4 turn = Mat4::rotation(axes[mv.axis], angle);
-            keyAll(start + kMoveFrames * k / kSubKeys,
-                   [&](const Cubie& c) { return inSlice(c) ? turn * c.pose : c.pose; });
-        }
-        const Mat4 quarter = Mat4::rotation(axes[mv.axis], mv.dir * kPi / 2);
-        for (Cubie& c : cubies)
-            if (inSlice(c))
-                c.pose = quarter * c.pose;
-        // Snap the accumulated pose to exact quarter turns so rounding cannot drift.
-        for (Cubie& c : cubies)
-            for (float& v : c.pose.m)
-                v = std::round(v);
+    for (const Move& mv : puzzleMoves()) {
+        keyTurn(model, cubies, mv, start);
         start += kSlotFrames;
     }
-    keyAll(frames::kPuzzleLoopEnd, settled);
-    keyAll(frames::kPuzzleLoopEnd + frames::kTail, settled);
+    keyAll(model, cubies, frames::kPuzzleLoopEnd, settled);
+    keyAll(model, cubies, frames::kPuzzleLoopEnd + frames::kTail, settled);
     return model;
 }
 
