@@ -49,6 +49,90 @@ bool isValueOption(const std::string& arg) {
     return false;
 }
 
+// Which options the command line named, beyond the values they set.
+struct Named {
+    bool bench = false, out = false, png = false, frames = false, to = false;
+    bool csv = false, chart = false;
+};
+
+// Takes the value of one option that has one. Empty when it is good, else why not.
+std::string takeValue(const std::string& arg, const std::string& value, Options& o, Named& named) {
+    if (arg == "--size") {
+        if (!parseSize(value, o.width, o.height))
+            return "--size wants WxH, each side " + std::to_string(kMinSide) + " to " +
+                   std::to_string(kMaxSide) + ", not '" + value + "'";
+    } else if (arg == "--fps") {
+        if (!parseWholeNumber(value, 1, kMaxFps, o.fps))
+            return "--fps wants a whole number from 1 to " + std::to_string(kMaxFps) + ", not '" +
+                   value + "'";
+    } else if (arg == "--antialias") {
+        if (!parseWholeNumber(value, 0, kMaxAntiAlias, o.antiAlias))
+            return "--antialias wants a sample count from 0 (none) to " +
+                   std::to_string(kMaxAntiAlias) + ", not '" + value + "'";
+    } else if (arg == "--from") {
+        if (!parseSeconds(value, o.from))
+            return "--from wants seconds, not '" + value + "'";
+    } else if (arg == "--to") {
+        if (!parseSeconds(value, o.to))
+            return "--to wants seconds, not '" + value + "'";
+        named.to = true;
+    } else if (arg == "--out") {
+        o.video = value;
+        named.out = true;
+    } else if (arg == "--png") {
+        o.pngDir = value;
+        named.png = true;
+    } else if (arg == "--frames") {
+        if (!parseTimes(value, o.frameTimes))
+            return "--frames wants seconds separated by commas, not '" + value + "'";
+        named.frames = true;
+    } else if (arg == "--csv") {
+        o.csv = value;
+        named.csv = true;
+    } else { // --chart
+        o.chart = value;
+        named.chart = true;
+    }
+    return "";
+}
+
+// Options that make sense alone but not together.
+std::string checkTogether(const Options& o, const Named& named) {
+    if (named.out && named.png)
+        return "--out and --png exclude each other";
+    if (named.frames && (named.out || o.from > 0.0 || named.to))
+        return "--frames picks its own frames; it goes with --png DIR only";
+    if (named.bench && (named.out || named.png || named.frames))
+        return "--bench writes a table, a CSV and a chart; no --out, --png or --frames";
+    if (!named.bench && (named.csv || named.chart))
+        return "--csv and --chart go with --bench";
+    if (o.to <= o.from)
+        return "--to must come after --from";
+    if (frameAt(o.to, o.fps) <= frameAt(o.from, o.fps))
+        return "--from to --to holds no frame at this --fps";
+    return "";
+}
+
+// The mode the named options ask for, with its default file names.
+std::string chooseMode(Options& o, const Named& named) {
+    if (named.bench) {
+        o.mode = Mode::Bench;
+        o.csv = named.csv ? o.csv : kDefaultCsv;
+        o.chart = named.chart ? o.chart : kDefaultChart;
+    } else if (named.frames) {
+        o.mode = Mode::Frames;
+    } else if (named.png) {
+        o.mode = Mode::Png;
+    } else {
+        o.mode = Mode::Video;
+        o.video = named.out ? o.video : kDefaultVideo;
+        // H.264 in 4:2:0 halves the colour resolution, so both sides must be even.
+        if (o.width % 2 != 0 || o.height % 2 != 0)
+            return "an MP4 needs an even width and height";
+    }
+    return "";
+}
+
 } // namespace
 
 Parsed parseOptions(int argc, const char* const* argv) {
@@ -57,95 +141,28 @@ Parsed parseOptions(int argc, const char* const* argv) {
     o.width = kDefaultWidth;
     o.height = kDefaultHeight;
     o.fps = kDefaultFps;
-    bool bench = false, haveOut = false, havePng = false, haveFrames = false, haveTo = false;
-    bool haveCsv = false, haveChart = false;
-    auto fail = [&](const std::string& why) {
-        parsed.error = why;
-        return parsed;
-    };
-    for (int i = 1; i < argc; ++i) {
+    Named named;
+    for (int i = 1; i < argc && parsed.error.empty(); ++i) {
         const std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
             o.help = true;
             return parsed;
         }
-        if (arg == "--bench") {
-            bench = true;
-            continue;
-        }
-        if (arg.rfind("--", 0) != 0)
-            return fail("unexpected argument '" + arg + "'");
-        if (!isValueOption(arg))
-            return fail("unknown option " + arg);
-        if (i + 1 >= argc)
-            return fail(arg + " needs a value");
-        const std::string value = argv[++i];
-        if (arg == "--size") {
-            if (!parseSize(value, o.width, o.height))
-                return fail("--size wants WxH, each side " + std::to_string(kMinSide) + " to " +
-                            std::to_string(kMaxSide) + ", not '" + value + "'");
-        } else if (arg == "--fps") {
-            if (!parseWholeNumber(value, 1, kMaxFps, o.fps))
-                return fail("--fps wants a whole number from 1 to " + std::to_string(kMaxFps) +
-                            ", not '" + value + "'");
-        } else if (arg == "--antialias") {
-            if (!parseWholeNumber(value, 0, kMaxAntiAlias, o.antiAlias))
-                return fail("--antialias wants a sample count from 0 (none) to " +
-                            std::to_string(kMaxAntiAlias) + ", not '" + value + "'");
-        } else if (arg == "--from") {
-            if (!parseSeconds(value, o.from))
-                return fail("--from wants seconds, not '" + value + "'");
-        } else if (arg == "--to") {
-            if (!parseSeconds(value, o.to))
-                return fail("--to wants seconds, not '" + value + "'");
-            haveTo = true;
-        } else if (arg == "--out") {
-            o.video = value;
-            haveOut = true;
-        } else if (arg == "--png") {
-            o.pngDir = value;
-            havePng = true;
-        } else if (arg == "--frames") {
-            if (!parseTimes(value, o.frameTimes))
-                return fail("--frames wants seconds separated by commas, not '" + value + "'");
-            haveFrames = true;
-        } else if (arg == "--csv") {
-            o.csv = value;
-            haveCsv = true;
-        } else { // --chart
-            o.chart = value;
-            haveChart = true;
-        }
+        if (arg == "--bench")
+            named.bench = true;
+        else if (arg.rfind("--", 0) != 0)
+            parsed.error = "unexpected argument '" + arg + "'";
+        else if (!isValueOption(arg))
+            parsed.error = "unknown option " + arg;
+        else if (i + 1 >= argc)
+            parsed.error = arg + " needs a value";
+        else
+            parsed.error = takeValue(arg, argv[++i], o, named);
     }
-
-    if (haveOut && havePng)
-        return fail("--out and --png exclude each other");
-    if (haveFrames && (haveOut || o.from > 0.0 || haveTo))
-        return fail("--frames picks its own frames; it goes with --png DIR only");
-    if (bench && (haveOut || havePng || haveFrames))
-        return fail("--bench writes a table, a CSV and a chart; no --out, --png or --frames");
-    if (!bench && (haveCsv || haveChart))
-        return fail("--csv and --chart go with --bench");
-    if (o.to <= o.from)
-        return fail("--to must come after --from");
-    if (frameAt(o.to, o.fps) <= frameAt(o.from, o.fps))
-        return fail("--from to --to holds no frame at this --fps");
-
-    if (bench) {
-        o.mode = Mode::Bench;
-        o.csv = haveCsv ? o.csv : kDefaultCsv;
-        o.chart = haveChart ? o.chart : kDefaultChart;
-    } else if (haveFrames) {
-        o.mode = Mode::Frames;
-    } else if (havePng) {
-        o.mode = Mode::Png;
-    } else {
-        o.mode = Mode::Video;
-        o.video = haveOut ? o.video : kDefaultVideo;
-        // H.264 in 4:2:0 halves the colour resolution, so both sides must be even.
-        if (o.width % 2 != 0 || o.height % 2 != 0)
-            return fail("an MP4 needs an even width and height");
-    }
+    if (parsed.error.empty())
+        parsed.error = checkTogether(o, named);
+    if (parsed.error.empty())
+        parsed.error = chooseMode(o, named);
     return parsed;
 }
 
