@@ -93,6 +93,111 @@ int64_t framesInShow(uint32_t trackLength, int fps) {
     return n;
 }
 
+// What the capture hands its frames to: one of these is connected, by mode.
+struct Outputs {
+    Outputs(const Options& o, const std::vector<show::SceneRow>& rows, int64_t firstFrame,
+            int64_t lastFrame, int width, int height)
+        : videoPart(o.video + ".video.part"), soundPart(o.video + ".sound.part"),
+          videoSink(encoder), pngSink(o.pngDir, width, height),
+          pans(firstFrame, lastFrame - firstFrame), bench(rows, o.fps) {}
+
+    VideoEncoder encoder;
+    const std::string videoPart, soundPart;
+    VideoSink videoSink;
+    PngSink pngSink;
+    PanRecord pans;
+    BenchTable bench;
+};
+
+show::StartupOptions startupFor(const Options& o) {
+    show::StartupOptions startup;
+    startup.commandLine = show::CommandLine{o.width, o.height, false};
+    startup.virtualTime = true;
+    startup.fps = o.fps;
+    startup.vsync = false; // frames go as fast as they are drawn, never at the display's pace
+    startup.antiAlias = o.antiAlias;
+    return startup;
+}
+
+// Starts the show at the size asked for. Empty when it is ready, else why not (and then
+// whatever was started is shut down again).
+std::string openShow(show::Show& show, const show::StartupOptions& startup, const Options& o) {
+    switch (show::startShow(show, startup)) {
+    case show::StartupResult::NoDevice:
+        return "no OpenGL window could be opened (without a display, run it under xvfb-run)";
+    case show::StartupResult::SoundInitFailed:
+    case show::StartupResult::TrackFailed:
+        show::shutdownShow(show);
+        return std::string("could not open the music ") + startup.track;
+    case show::StartupResult::Ready:
+        break;
+    }
+    const int width = show.engine.width, height = show.engine.height;
+    if (width != o.width || height != o.height) {
+        show::shutdownShow(show);
+        return "the display gave a " + std::to_string(width) + "x" + std::to_string(height) +
+               " window, not the size asked for";
+    }
+    return "";
+}
+
+std::string nothingToCapture(const show::Show& show) {
+    char why[128];
+    std::snprintf(why, sizeof why, "nothing to capture: the show ends at %.3f s",
+                  double(show.music.track.length()) / show::kSampleRate);
+    return why;
+}
+
+// Connects the mode's output to the port. False when ffmpeg cannot be started.
+bool connectOutput(const Options& o, CapturePort& port, Outputs& out, int width, int height) {
+    switch (o.mode) {
+    case Mode::Video:
+        if (!out.encoder.start(out.videoPart, width, height, o.fps))
+            return false;
+        port.setSink(&out.videoSink);
+        port.setPans(&out.pans);
+        break;
+    case Mode::Png:
+    case Mode::Frames:
+        port.setSink(&out.pngSink);
+        break;
+    case Mode::Bench:
+        port.setBench(&out.bench);
+        break;
+    }
+    return true;
+}
+
+int finishVideo(const Options& o, Outputs& out, const std::vector<float>& sound, int64_t frames,
+                int width, int height, double took) {
+    const bool encoded = out.encoder.finish();
+    const bool muxed = encoded && writeWav(out.soundPart, sound) &&
+                       muxSound(out.videoPart, out.soundPart, o.video);
+    std::remove(out.videoPart.c_str());
+    std::remove(out.soundPart.c_str());
+    if (!muxed)
+        return fail("ffmpeg could not write " + o.video);
+    // Time spent waiting on x264 says whether drawing or encoding set the pace.
+    std::printf("wrote %s: %lld frames of %dx%d at %d fps (%.2f s) in %.1f s (%.1f s of it "
+                "waiting for the encoder)\n",
+                o.video.c_str(), static_cast<long long>(frames), width, height, o.fps,
+                double(frames) / o.fps, took, out.encoder.waitedMs() / kMillisecondsPerSecond);
+    return 0;
+}
+
+int finishBench(const Options& o, const BenchTable& bench, double startSeconds) {
+    const std::vector<Summary> summaries = bench.summaries();
+    std::fputs(formatTable(summaries).c_str(), stdout);
+    if (!writeCsv(o.csv, summaries))
+        return fail("could not write " + o.csv);
+    if (!writeChart(o.chart, summaries))
+        return fail("could not write " + o.chart);
+    std::printf("wrote %s and %s\n", o.csv.c_str(), o.chart.c_str());
+    std::printf("start-up %.3f s, peak memory %ld MB\n", startSeconds,
+                platform::peakMemoryMegabytes());
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -108,31 +213,13 @@ int main(int argc, char** argv) {
     }
     if ((o.mode == Mode::Png || o.mode == Mode::Frames) && !makeDirectory(o.pngDir))
         return fail("cannot make the folder " + o.pngDir);
-    show::StartupOptions startup;
-    startup.commandLine = show::CommandLine{o.width, o.height, false};
-    startup.virtualTime = true;
-    startup.fps = o.fps;
-    startup.vsync = false; // frames go as fast as they are drawn, never at the display's pace
-    startup.antiAlias = o.antiAlias;
+    const show::StartupOptions startup = startupFor(o);
     const Clock::time_point launched = Clock::now();
     show::Show show;
-    switch (show::startShow(show, startup)) {
-    case show::StartupResult::NoDevice:
-        return fail("no OpenGL window could be opened (without a display, run it under "
-                    "xvfb-run)");
-    case show::StartupResult::SoundInitFailed:
-    case show::StartupResult::TrackFailed:
-        show::shutdownShow(show);
-        return fail(std::string("could not open the music ") + startup.track);
-    case show::StartupResult::Ready:
-        break;
-    }
+    const std::string refused = openShow(show, startup, o);
+    if (!refused.empty())
+        return fail(refused);
     const int width = show.engine.width, height = show.engine.height;
-    if (width != o.width || height != o.height) {
-        show::shutdownShow(show);
-        return fail("the display gave a " + std::to_string(width) + "x" + std::to_string(height) +
-                    " window, not the size asked for");
-    }
 
     show::beginShow(show);
     const std::vector<show::SceneRow> rows = show::showScenes(show.endMark);
@@ -140,40 +227,17 @@ int main(int argc, char** argv) {
     const int64_t showFrames = framesInShow(show.music.track.length(), o.fps);
     if (plan.first() >= showFrames) {
         show::shutdownShow(show);
-        char why[128];
-        std::snprintf(why, sizeof why, "nothing to capture: the show ends at %.3f s",
-                      double(show.music.track.length()) / show::kSampleRate);
-        return fail(why);
+        return fail(nothingToCapture(show));
     }
     const int64_t lastFrame = std::min(plan.end(), showFrames); // exclusive
-    const char* label = o.mode == Mode::Bench ? "bench" : "capture";
-    Progress progress(label, expectedFrames(rows, plan, lastFrame, o.fps), stderr,
+    Progress progress(o.mode == Mode::Bench ? "bench" : "capture",
+                      expectedFrames(rows, plan, lastFrame, o.fps), stderr,
                       platform::standardErrorIsTerminal());
     CapturePort port(show, plan, progress);
-
-    VideoEncoder encoder;
-    const std::string videoPart = o.video + ".video.part";
-    const std::string soundPart = o.video + ".sound.part";
-    VideoSink videoSink(encoder);
-    PngSink pngSink(o.pngDir, width, height);
-    PanRecord pans(plan.first(), lastFrame - plan.first());
-    BenchTable bench(rows, o.fps);
-    switch (o.mode) {
-    case Mode::Video:
-        if (!encoder.start(videoPart, width, height, o.fps)) {
-            show::shutdownShow(show);
-            return fail("could not start ffmpeg (is it installed?)");
-        }
-        port.setSink(&videoSink);
-        port.setPans(&pans);
-        break;
-    case Mode::Png:
-    case Mode::Frames:
-        port.setSink(&pngSink);
-        break;
-    case Mode::Bench:
-        port.setBench(&bench);
-        break;
+    Outputs out(o, rows, plan.first(), lastFrame, width, height);
+    if (!connectOutput(o, port, out, width, height)) {
+        show::shutdownShow(show);
+        return fail("could not start ffmpeg (is it installed?)");
     }
 
     const show::ShowEnd end = show::runTimeline(show, port, rows);
@@ -181,53 +245,27 @@ int main(int argc, char** argv) {
     const double took = secondsBetween(launched, Clock::now());
     std::vector<float> sound;
     if (o.mode == Mode::Video)
-        sound = mixRecordedFrames(show.music.track.stereo(), o.fps, pans);
+        sound = mixRecordedFrames(show.music.track.stereo(), o.fps, out.pans);
     show::shutdownShow(show);
 
     if (end == show::ShowEnd::Escaped)
         std::fprintf(stderr, "demo-capture: stopped by Escape; keeping what was drawn\n");
     if (port.failed()) {
-        encoder.finish();
-        std::remove(videoPart.c_str());
+        out.encoder.finish();
+        std::remove(out.videoPart.c_str());
         return fail(o.mode == Mode::Video ? "ffmpeg stopped taking frames"
                                           : "could not write the pictures to " + o.pngDir);
     }
-
-    const double seconds = double(port.framesKept()) / o.fps;
     switch (o.mode) {
-    case Mode::Video: {
-        const bool encoded = encoder.finish();
-        const bool muxed =
-            encoded && writeWav(soundPart, sound) && muxSound(videoPart, soundPart, o.video);
-        std::remove(videoPart.c_str());
-        std::remove(soundPart.c_str());
-        if (!muxed)
-            return fail("ffmpeg could not write " + o.video);
-        // Time spent waiting on x264 says whether drawing or encoding set the pace.
-        std::printf("wrote %s: %lld frames of %dx%d at %d fps (%.2f s) in %.1f s (%.1f s of it "
-                    "waiting for the encoder)\n",
-                    o.video.c_str(), static_cast<long long>(port.framesKept()), width, height,
-                    o.fps, seconds, took, encoder.waitedMs() / kMillisecondsPerSecond);
-        break;
-    }
+    case Mode::Video:
+        return finishVideo(o, out, sound, port.framesKept(), width, height, took);
     case Mode::Png:
     case Mode::Frames:
         std::printf("wrote %lld pictures to %s in %.1f s\n",
                     static_cast<long long>(port.framesKept()), o.pngDir.c_str(), took);
-        break;
-    case Mode::Bench: {
-        const std::vector<Summary> summaries = bench.summaries();
-        std::fputs(formatTable(summaries).c_str(), stdout);
-        if (!writeCsv(o.csv, summaries))
-            return fail("could not write " + o.csv);
-        if (!writeChart(o.chart, summaries))
-            return fail("could not write " + o.chart);
-        std::printf("wrote %s and %s\n", o.csv.c_str(), o.chart.c_str());
-        std::printf("start-up %.3f s, peak memory %ld MB\n",
-                    secondsBetween(launched, port.firstFrameShown()),
-                    platform::peakMemoryMegabytes());
-        break;
-    }
+        return 0;
+    case Mode::Bench:
+        return finishBench(o, out.bench, secondsBetween(launched, port.firstFrameShown()));
     }
     return 0;
 }
