@@ -4,9 +4,17 @@
 //   assetsheet DATA.lll OUT.png      (needs an X display: run through tests/with_display.sh)
 #include <irrlicht.h>
 
+#include "font.h"
+#include "textures.h"
+
+#include "content/asset_paths.h"
+#include "content/roundabout_shader.h"
+#include "content/views.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -15,72 +23,57 @@ using namespace irr;
 
 namespace {
 
+namespace asset = show::asset;
+using show::kSceneFov;
+using show::kWideFov;
+
 constexpr s32 kSheetW = 1920;
 // Overlay images are shown as they hang on a 1920x1080 screen, at a sixth of the size, with
 // the edges of the 1280x720 and 1280x1024 screens drawn in.
 constexpr s32 kWideW = 1920, kWideH = 1080, kScreenScale = 6;
 constexpr s32 kThumbW = kWideW / kScreenScale, kThumbH = kWideH / kScreenScale, kSmall = 96;
 constexpr s32 kCellW = 480, kCellH = 300, kLabelH = 22, kMargin = 12;
-constexpr f32 kSceneFov = 1.2566371f; // 72 degrees, the show's field of view from scene 5 on
-constexpr f32 kWideFov = 2.0943952f;  // 120 degrees, the fountain room
 constexpr f32 kNormalMapAmplitude = 9.0f;
 const video::SColor kBackground(255, 16, 18, 24);
+const char* const kUsage = "usage: assetsheet DATA.lll OUT.png";
 
-const char* const kFullImages[] = {
-    "gfx/1280x800/loading.png",
-    "gfx/1280x800/group_logo.png",
-    "gfx/1280x800/title.png",
-    "gfx/greyish_overlay1.png",
-    "gfx/1280x800/keldrun_text.png",
-    "gfx/1280x800/keldrun_items.png",
-    "gfx/1280x800/pelvin_text.png",
-    "gfx/1280x800/pelvin_items.png",
-    "gfx/1280x800/qhv_dorr.png",
-    "gfx/step1.png",
-    "gfx/step8.png",
-    "gfx/step16.png",
-    "gfx/top_layer/greetz/frelby.png",
-    "gfx/top_layer/greetz/gossamik.png",
-    "gfx/top_layer/greetz/tulvane.png",
-    "gfx/top_layer/greetz/mernavo.png",
-    "gfx/top_layer/greetz/drossik.png",
-    "gfx/top_layer/greetz/plimber.png",
-    "gfx/top_layer/greetz/vashtel.png",
-    "gfx/top_layer/greetz/quenby.png",
-    "gfx/top_layer/greetz/zorrel.png",
-    "gfx/top_layer/greetz/end.png",
-};
+// The screen-sized images: the cards and credits, the greetings' meter empty, half full and
+// full, and every greeting card once (the first two cards share theirs).
+std::vector<const char*> fullImages() {
+    std::vector<const char*> images = {
+        asset::kLoading,    asset::kGroupLogo,  asset::kTitle,        asset::kGreyOverlay,
+        asset::kCoderText,  asset::kCoderItems, asset::kMusicianText, asset::kMusicianItems,
+        asset::kFullScreen, asset::kSteps[0],   asset::kSteps[6],     asset::kSteps.back()};
+    images.insert(images.end(), asset::kGreetings.begin() + 1, asset::kGreetings.end());
+    return images;
+}
+
+// Textures, tiles and the font's texture, shown small.
 const char* const kSmallImages[] = {
-    "gfx/brick_orange.jpg",
-    "gfx/brick_yellow.jpg",
-    "gfx/box.jpg",
-    "models/Crackem.jpg",
-    "gfx/JBoxes.jpg",
-    "gfx/particle_white.jpg",
-    "gfx/particle_checkers.jpg",
-    "models/palette_tiles.jpg",
-
-    "models/blueball_facet.jpg",
-    "models/spout_stone.jpg",
-    "models/hall_panels.jpg",
-    "models/knot_metal.jpg",
-    "models/roundabout_rim.jpg",
-    "gfx/top_layer/2pix.png",
-    "gfx/top_layer/32/particle_seethrough_32.png",
-    "gfx/top_layer/32/arrow.png",
-    "font/blockbit_small.png",
+    asset::kBrickOrange,
+    asset::kBrickYellow,
+    asset::kBackRoomBump,
+    asset::kSculptureBump,
+    asset::kFloorTexture,
+    asset::kOrbTexture,
+    asset::kParticleTexture,
+    assetgen::tex::kPaletteTiles,
+    assetgen::tex::kBallFacet,
+    assetgen::tex::kSpoutStone,
+    assetgen::tex::kHallPanels,
+    assetgen::tex::kKnotMetal,
+    assetgen::tex::kRoundabout,
+    asset::kRowDot,
+    asset::kTile,
+    asset::kArrow,
+    assetgen::kFontTexture,
 };
 
-// The glass scene's offset-map shader, so the roundabout shows what the glass effect reads.
-const char* const kNormalColourVs =
-    "varying vec3 fvNormal;varying vec3 fvViewVec;void main( void ){float dist =0.00087;   "
-    "gl_Position = ftransform();   fvNormal    = gl_NormalMatrix * gl_Normal;   fvViewVec = "
-    "vec3(dist * gl_ModelViewMatrix * gl_Vertex);}";
-const char* const kNormalColourPs =
-    "varying vec3 fvNormal;varying vec3 fvViewVec;void main( void ){  vec4 color;  vec4 temp;  "
-    "temp.xyz=-normalize(fvNormal);  color.r=temp.r+0.5;  color.g=temp.g+0.5;  "
-    "color.b=temp.b+0.5;  float t=(1.0-fvViewVec.z)/2.0;  if(t<0.0){t=0.0;}  gl_FragColor = "
-    "color*t;}";
+// A path's file name, as the labels show it.
+std::string fileName(const char* path) {
+    const char* slash = std::strrchr(path, '/');
+    return slash ? slash + 1 : path;
+}
 
 struct Cell {
     std::string label;
@@ -185,131 +178,102 @@ void onScreens(Sheet& s, const char* path, s32 x, s32 y) {
             screen.colour);
 }
 
-} // namespace
+// ---- the model cells, each as its scene frames the model ----
 
-int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: %s DATA.lll OUT.png\n", argv[0]);
-        return 2;
-    }
-    SIrrlichtCreationParameters p;
-    p.DriverType = video::EDT_OPENGL;
-    p.WindowSize = core::dimension2du(320, 240);
-    p.Bits = 32;
-    IrrlichtDevice* device = createDeviceEx(p);
-    if (!device) {
-        std::fprintf(stderr, "assetsheet: no OpenGL device\n");
-        return 1;
-    }
-    device->getLogger()->setLogLevel(ELL_ERROR);
-    if (!device->getFileSystem()->addFileArchive(argv[1], true, true)) {
-        std::fprintf(stderr, "assetsheet: cannot mount %s\n", argv[1]);
-        return 1;
-    }
-    Sheet s{device,
-            device->getVideoDriver(),
-            device->getSceneManager(),
-            device->getGUIEnvironment()->getFont("font/blockbit_small.xml"),
-            nullptr,
-            {}};
-    if (!s.font) {
-        std::fprintf(stderr, "assetsheet: the font does not load\n");
-        return 1;
-    }
-    s.camera = s.smgr->addCameraSceneNode();
-    s.camera->setFarValue(6000);
+// Path A's first point and its fifteenth, where the scenes that fly it look from.
+const core::vector3df kPathA0(-931.4738f, 138.3f, 987.2791f);
+const core::vector3df kPathA14(-414.8089f, 479.6914f, 4.8667f);
 
-    // The show's three orbit lights, parked where they pass most often.
-    const struct {
-        video::SColorf colour;
-        f32 radius;
-        core::vector3df pos;
-    } lights[] = {{{0.7f, 0.7f, 0.8f, 1.0f}, 2500, {250, 150, 0}},
-                  {{0.7f, 0.9f, 0.7f, 1.0f}, 2000, {-320, 450, -320}},
-                  {{0.7f, 0.9f, 0.2f, 0.2f}, 2000, {0, 0, 450}}};
-    for (const auto& l : lights)
-        s.smgr->addLightSceneNode(0, l.pos, l.colour, l.radius);
-
-    // Models as their scenes show them.
-    std::vector<Cell> cells;
-    const core::vector3df pathA0(-931.4738f, 138.3f, 987.2791f),
-        pathA14(-414.8089f, 479.6914f, 4.8667f);
+// The animated models at a few frames each.
+void addAnimatedCells(Sheet& s, std::vector<Cell>& cells) {
+    const std::string circle = fileName(asset::kCircleSculptureMesh);
     for (s32 frame : {1, 34, 67}) {
-        auto* n = s.anim("models/circlemania.X", {0, -200, 0}, 5, frame);
+        auto* n = s.anim(asset::kCircleSculptureMesh, {0, -200, 0}, 5, frame);
         cells.push_back(
-            {"circlemania.X frame " + std::to_string(frame) + " (scene 1, path A)", [&s, n] {
+            {circle + " frame " + std::to_string(frame) + " (scene 1, path A)", [&s, n] {
                  n->setVisible(true);
                  s.look({-780, 250, 820}, {0, -150, 0}, kSceneFov);
              }});
     }
+    const std::string puzzle = fileName(asset::kCubePuzzleMesh);
     for (s32 frame : {1, 130, 420}) {
-        auto* n = s.anim("models/true_twirl.X", {0, 0, 0}, 2, frame);
-        cells.push_back({"true_twirl.X frame " + std::to_string(frame) + " (scene 7)", [&s, n] {
+        auto* n = s.anim(asset::kCubePuzzleMesh, {0, 0, 0}, 2, frame);
+        cells.push_back({puzzle + " frame " + std::to_string(frame) + " (scene 7)", [&s, n] {
                              n->setVisible(true);
                              s.look({-520, 380, 560}, {0, 0, 0}, kSceneFov);
                          }});
     }
+    const std::string ball = fileName(asset::kBlueBallMesh);
     for (s32 frame : {1, 50}) {
-        auto* n = s.anim("models/blueball3.X", {0, -300, 0}, 3, frame);
-        cells.push_back({"blueball3.X frame " + std::to_string(frame) + " (scene 8)", [&s, n] {
+        auto* n = s.anim(asset::kBlueBallMesh, {0, -300, 0}, 3, frame);
+        cells.push_back({ball + " frame " + std::to_string(frame) + " (scene 8)", [&s, n] {
                              n->setVisible(true);
                              s.look({-300, 0, 420}, {0, -300, 0}, kSceneFov);
                          }});
     }
-    {
-        auto* n = s.anim("models/twirl.X", {0, 0, 0}, 0.5f, 20);
-        cells.push_back({"twirl.X frame 20, 20 units across", [&s, n] {
+}
+
+// One twirl up close, then the field of 256 the landscape scene flies over.
+void addTwirlCells(Sheet& s, std::vector<Cell>& cells) {
+    const std::string twirl = fileName(asset::kTwirlMesh);
+    auto* one = s.anim(asset::kTwirlMesh, {0, 0, 0}, 0.5f, 20);
+    cells.push_back({twirl + " frame 20, 20 units across", [&s, one] {
+                         one->setVisible(true);
+                         s.look({35, 30, -45}, {0, 0, 0}, kSceneFov);
+                     }});
+    std::vector<scene::ISceneNode*> grid;
+    for (s32 a = 0; a < 16; ++a)
+        for (s32 b = 0; b < 16; ++b)
+            grid.push_back(s.anim(
+                asset::kTwirlMesh,
+                {-2600.0f + 250 * b, -100.0f + 60 * std::sin(a * b * 0.3f), -2600.0f + 250 * a},
+                0.5f, (a * 7 + b * 3) % 60));
+    cells.push_back({twirl + " x256 (scene 3 field)", [&s, grid] {
+                         for (auto* n : grid)
                              n->setVisible(true);
-                             s.look({35, 30, -45}, {0, 0, 0}, kSceneFov);
-                         }});
-    }
-    {
-        std::vector<scene::ISceneNode*> grid;
-        for (s32 a = 0; a < 16; ++a)
-            for (s32 b = 0; b < 16; ++b) {
-                auto* n = s.anim(
-                    "models/twirl.X",
-                    {-2600.0f + 250 * b, -100.0f + 60 * std::sin(a * b * 0.3f), -2600.0f + 250 * a},
-                    0.5f, (a * 7 + b * 3) % 60);
-                grid.push_back(n);
-            }
-        cells.push_back({"twirl.X x256 (scene 3 field)", [&s, grid, pathA14] {
-                             for (auto* n : grid)
-                                 n->setVisible(true);
-                             s.look(pathA14, {-700, -100, -700}, kSceneFov);
-                         }});
-    }
-    {
-        auto* n = s.anim("models/sprutkurv.X", {0, -600, 0}, 1, 0);
-        n->getMaterial(0).Shininess = 40.0f;
-        n->getMaterial(0).EmissiveColor = video::SColor(0x00282828);
-        cells.push_back({"sprutkurv.X (scenes 5, 6, 8, 9)", [&s, n] {
-                             n->setVisible(true);
-                             s.look({-900, 250, 950}, {0, -250, 0}, kSceneFov);
-                         }});
-    }
-    scene::IMeshSceneNode* room = s.parallax("models/test_back_room.X", "gfx/box.jpg");
+                         s.look(kPathA14, {-700, -100, -700}, kSceneFov);
+                     }});
+}
+
+void addSpoutCell(Sheet& s, std::vector<Cell>& cells) {
+    auto* n = s.anim(asset::kSpoutMesh, {0, -600, 0}, 1, 0);
+    n->getMaterial(0).Shininess = 40.0f;
+    n->getMaterial(0).EmissiveColor = video::SColor(0x00282828);
+    cells.push_back({fileName(asset::kSpoutMesh) + " (scenes 5, 6, 8, 9)", [&s, n] {
+                         n->setVisible(true);
+                         s.look({-900, 250, 950}, {0, -250, 0}, kSceneFov);
+                     }});
+}
+
+// The back room from two points of path B, and the hall no scene shows.
+void addRoomCells(Sheet& s, std::vector<Cell>& cells) {
+    scene::IMeshSceneNode* room = s.parallax(asset::kBackRoomMesh, asset::kBackRoomBump);
     room->setPosition({0, -100, 0});
     room->setScale(core::vector3df(2));
     room->getMaterial(0).SpecularColor = video::SColor(0x1E1E1E1E);
     room->getMaterial(0).Shininess = 20.0f;
     room->getMaterial(0).EmissiveColor = video::SColor(0x00282828);
-    scene::IMeshSceneNode* hall = s.parallax("models/big_un.X", "models/box.jpg");
+    scene::IMeshSceneNode* hall = s.parallax(asset::kBoxHallMesh, asset::kBoxHallBump);
     hall->setPosition({0, 500, 0});
     hall->setScale(core::vector3df(4));
-    cells.push_back({"test_back_room.X from path B (scene 4, 120 deg)", [&s, room] {
+    const std::string roomName = fileName(asset::kBackRoomMesh);
+    cells.push_back({roomName + " from path B (scene 4, 120 deg)", [&s, room] {
                          room->setVisible(true);
                          s.look({946.3f, 363.7f, -433.8f}, {0, 250, 0}, kWideFov);
                      }});
-    cells.push_back({"test_back_room.X from path B point 25", [&s, room] {
+    cells.push_back({roomName + " from path B point 25", [&s, room] {
                          room->setVisible(true);
                          s.look({-447.9f, 138.9f, -484.8f}, {400, 300, 300}, kWideFov);
                      }});
-    cells.push_back({"big_un.X (never shown)", [&s, hall] {
+    cells.push_back({fileName(asset::kBoxHallMesh) + " (never shown)", [&s, hall] {
                          hall->setVisible(true);
                          s.look({-900, 700, -900}, {0, 700, 0}, kWideFov);
                      }});
-    scene::IMeshSceneNode* inner = s.parallax("models/unlimited.X", "models/Crackem.jpg");
+}
+
+// The sculpture with its wire shell, at the opening's size and at the greetings' size.
+void addSculptureCells(Sheet& s, std::vector<Cell>& cells) {
+    scene::IMeshSceneNode* inner = s.parallax(asset::kSculptureMesh, asset::kSculptureBump);
     inner->setPosition({0, 600, 0});
     inner->getMaterial(0).SpecularColor = video::SColor(0);
     inner->getMaterial(0).MaterialTypeParam = 0.035f;
@@ -320,105 +284,220 @@ int main(int argc, char** argv) {
     wire->setScale(core::vector3df(7.3f));
     wire->setMaterialType(video::EMT_TRANSPARENT_ADD_COLOR);
     wire->setMaterialFlag(video::EMF_WIREFRAME, true);
-    cells.push_back({"unlimited.X inner x5 + wire x7.3 (scenes 1-3)", [&s, inner, wire, pathA0] {
+    const std::string name = fileName(asset::kSculptureMesh);
+    cells.push_back({name + " inner x5 + wire x7.3 (scenes 1-3)", [&s, inner, wire] {
                          inner->setVisible(true);
                          wire->setVisible(true);
-                         s.look(pathA0 + core::vector3df(300, 200, -300), {0, 600, 0}, kSceneFov);
+                         s.look(kPathA0 + core::vector3df(300, 200, -300), {0, 600, 0}, kSceneFov);
                      }});
-    cells.push_back({"unlimited.X inner x7 + wire x9 (greetings)", [&s, inner, wire] {
+    cells.push_back({name + " inner x7 + wire x9 (greetings)", [&s, inner, wire] {
                          inner->setScale(core::vector3df(7));
                          wire->setScale(core::vector3df(9));
                          inner->setVisible(true);
                          wire->setVisible(true);
                          s.look({-700, 500, 800}, {0, 600, 0}, kSceneFov);
                      }});
+}
+
+// The roundabout through the show's normal-colour programs, so the sheet shows what the
+// glass effect reads, and lit as a plain model.
+void addRoundaboutCells(Sheet& s, std::vector<Cell>& cells) {
     const s32 normalColour = s.driver->getGPUProgrammingServices()->addHighLevelShaderMaterial(
-        kNormalColourVs, "main", video::EVST_VS_1_1, kNormalColourPs, "main", video::EPST_PS_1_1, 0,
-        video::EMT_SOLID, 0);
+        show::shader::kNormalColourVertexProgram, "main", video::EVST_VS_1_1,
+        show::shader::kNormalColourFragmentProgram, "main", video::EPST_PS_1_1, 0, video::EMT_SOLID,
+        0);
+    const std::string name = fileName(asset::kRoundaboutMesh);
     for (bool shader : {true, false}) {
-        auto* n = s.anim("models/roundabout.X", {0, 0, 0}, 5, 0);
+        auto* n = s.anim(asset::kRoundaboutMesh, {0, 0, 0}, 5, 0);
         if (shader && normalColour >= 0)
             n->setMaterialType(static_cast<video::E_MATERIAL_TYPE>(normalColour));
-        cells.push_back({shader ? "roundabout.X offset map (scene 20, path A)" : "roundabout.X lit",
-                         [&s, n, shader] {
-                             n->setVisible(true);
-                             n->setRotation({0, 17, 0});
-                             if (shader)
-                                 s.look({-600, 420, 640}, {0, 0, 0}, kSceneFov);
-                             else
-                                 s.look({-500, 600, 500}, {0, 0, 0}, kSceneFov);
-                         }});
+        cells.push_back(
+            {name + (shader ? " offset map (scene 20, path A)" : " lit"), [&s, n, shader] {
+                 n->setVisible(true);
+                 n->setRotation({0, 17, 0});
+                 if (shader)
+                     s.look({-600, 420, 640}, {0, 0, 0}, kSceneFov);
+                 else
+                     s.look({-500, 600, 500}, {0, 0, 0}, kSceneFov);
+             }});
     }
-    {
-        auto* n = s.anim("models/living_roof.X", {0, 0, 0}, 2, 20);
-        cells.push_back({"living_roof.X (never shown)", [&s, n] {
-                             n->setVisible(true);
-                             s.look({-350, 300, -350}, {0, 0, 0}, kSceneFov);
-                         }});
-    }
+}
 
-    // Layout: full-size images, small textures, then the model cells.
-    const s32 fullCols = kSheetW / (kThumbW + kMargin);
-    const s32 fullRows = (static_cast<s32>(std::size(kFullImages)) + fullCols - 1) / fullCols;
-    const s32 smallCols = kSheetW / (kSmall + kMargin);
-    const s32 smallRows = (static_cast<s32>(std::size(kSmallImages)) + smallCols - 1) / smallCols;
-    const s32 cellCols = kSheetW / kCellW;
-    const s32 cellRows = (static_cast<s32>(cells.size()) + cellCols - 1) / cellCols;
-    const s32 fullTop = kMargin, smallTop = fullTop + fullRows * (kThumbH + kLabelH + kMargin);
-    const s32 cellTop = smallTop + smallRows * (kSmall + kLabelH + kMargin);
-    const s32 sheetH = cellTop + cellRows * (kCellH + kLabelH + kMargin);
+void addRoofCell(Sheet& s, std::vector<Cell>& cells) {
+    auto* n = s.anim(asset::kRoofMesh, {0, 0, 0}, 2, 20);
+    cells.push_back({fileName(asset::kRoofMesh) + " (never shown)", [&s, n] {
+                         n->setVisible(true);
+                         s.look({-350, 300, -350}, {0, 0, 0}, kSceneFov);
+                     }});
+}
+
+// Every model cell, in the order the sheet shows them.
+std::vector<Cell> modelCells(Sheet& s) {
+    std::vector<Cell> cells;
+    addAnimatedCells(s, cells);
+    addTwirlCells(s, cells);
+    addSpoutCell(s, cells);
+    addRoomCells(s, cells);
+    addSculptureCells(s, cells);
+    addRoundaboutCells(s, cells);
+    addRoofCell(s, cells);
+    return cells;
+}
+
+// ---- the sheet's layout: full-size images, small textures, then the model cells ----
+
+struct Layout {
+    s32 fullCols, smallCols, cellCols;
+    s32 fullTop, smallTop, cellTop, height;
+
+    Layout(size_t fullImages, size_t smallImages, size_t cells)
+        : fullCols(kSheetW / (kThumbW + kMargin)), smallCols(kSheetW / (kSmall + kMargin)),
+          cellCols(kSheetW / kCellW), fullTop(kMargin) {
+        smallTop = fullTop + rows(fullImages, fullCols) * (kThumbH + kLabelH + kMargin);
+        cellTop = smallTop + rows(smallImages, smallCols) * (kSmall + kLabelH + kMargin);
+        height = cellTop + rows(cells, cellCols) * (kCellH + kLabelH + kMargin);
+    }
+    static s32 rows(size_t items, s32 cols) { return (static_cast<s32>(items) + cols - 1) / cols; }
+    core::position2di full(s32 i) const {
+        return {(i % fullCols) * (kThumbW + kMargin),
+                fullTop + (i / fullCols) * (kThumbH + kLabelH + kMargin)};
+    }
+    core::position2di small(s32 i) const {
+        return {(i % smallCols) * (kSmall + kMargin),
+                smallTop + (i / smallCols) * (kSmall + kLabelH + kMargin)};
+    }
+    core::position2di cell(s32 i) const {
+        return {(i % cellCols) * kCellW, cellTop + (i / cellCols) * (kCellH + kLabelH + kMargin)};
+    }
+};
+
+void drawImages(Sheet& s, const Layout& at, const std::vector<const char*>& full) {
+    for (s32 i = 0; i < static_cast<s32>(full.size()); ++i) {
+        const core::position2di p = at.full(i);
+        onScreens(s, full[i], p.X, p.Y);
+        label(s, p.X, p.Y + kThumbH + 2, full[i]);
+    }
+    for (s32 i = 0; i < static_cast<s32>(std::size(kSmallImages)); ++i) {
+        const core::position2di p = at.small(i);
+        image(s, kSmallImages[i], core::rect<s32>(p.X, p.Y, p.X + kSmall, p.Y + kSmall));
+        label(s, p.X, p.Y + kSmall + 2, fileName(kSmallImages[i]).substr(0, 15));
+    }
+}
+
+// The labels first, then each cell's view drawn into its own viewport.
+void drawCells(Sheet& s, const Layout& at, const std::vector<Cell>& cells) {
+    for (s32 i = 0; i < static_cast<s32>(cells.size()); ++i) {
+        const core::position2di p = at.cell(i);
+        label(s, p.X + 4, p.Y + kCellH + 2, cells[i].label);
+    }
+    for (s32 i = 0; i < static_cast<s32>(cells.size()); ++i) {
+        const core::position2di p = at.cell(i);
+        s.hideAll();
+        cells[i].setup();
+        s.camera->setAspectRatio(static_cast<f32>(kCellW - 4) / kCellH);
+        s.driver->setViewPort(core::rect<s32>(p.X + 2, p.Y, p.X + kCellW - 2, p.Y + kCellH));
+        s.driver->clearZBuffer();
+        s.smgr->drawAll();
+    }
+}
+
+// ---- the device ----
+
+// An OpenGL device with the archive mounted and the show's font loaded; null after saying
+// why not.
+IrrlichtDevice* openDevice(const char* archive) {
+    SIrrlichtCreationParameters p;
+    p.DriverType = video::EDT_OPENGL;
+    p.WindowSize = core::dimension2du(320, 240);
+    p.Bits = 32;
+    IrrlichtDevice* device = createDeviceEx(p);
+    if (!device) {
+        std::fprintf(stderr, "assetsheet: no OpenGL device\n");
+        return nullptr;
+    }
+    device->getLogger()->setLogLevel(ELL_ERROR);
+    if (!device->getFileSystem()->addFileArchive(archive, true, true)) {
+        std::fprintf(stderr, "assetsheet: cannot mount %s\n", archive);
+        return nullptr;
+    }
+    return device;
+}
+
+// The show's three orbit lights, parked where they pass most often.
+void addLights(Sheet& s) {
+    const struct {
+        video::SColorf colour;
+        f32 radius;
+        core::vector3df pos;
+    } lights[] = {{{0.7f, 0.7f, 0.8f, 1.0f}, 2500, {250, 150, 0}},
+                  {{0.7f, 0.9f, 0.7f, 1.0f}, 2000, {-320, 450, -320}},
+                  {{0.7f, 0.9f, 0.2f, 0.2f}, 2000, {0, 0, 450}}};
+    for (const auto& l : lights)
+        s.smgr->addLightSceneNode(0, l.pos, l.colour, l.radius);
+}
+
+bool writePng(video::IVideoDriver* driver, video::ITexture* rt, const char* path) {
+    video::IImage* out = driver->createImage(rt, core::position2di(0, 0), rt->getOriginalSize());
+    const bool ok = out && driver->writeImageToFile(out, path);
+    if (out)
+        out->drop();
+    return ok;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        std::printf("%s\n  renders every image of DATA.lll and every model as its scene frames it "
+                    "into OUT.png\n  (needs an X display: run it through tests/with_display.sh)\n",
+                    kUsage);
+        return 0;
+    }
+    if (argc != 3) {
+        std::fprintf(stderr, "%s\n", kUsage);
+        return 2;
+    }
+    IrrlichtDevice* device = openDevice(argv[1]);
+    if (!device)
+        return 1;
+    Sheet s{device,
+            device->getVideoDriver(),
+            device->getSceneManager(),
+            device->getGUIEnvironment()->getFont(asset::kFont),
+            nullptr,
+            {}};
+    if (!s.font) {
+        std::fprintf(stderr, "assetsheet: the font does not load\n");
+        return 1;
+    }
+    s.camera = s.smgr->addCameraSceneNode();
+    s.camera->setFarValue(6000);
+    addLights(s);
+    const std::vector<Cell> cells = modelCells(s);
+    const std::vector<const char*> full = fullImages();
+    const Layout layout(full.size(), std::size(kSmallImages), cells.size());
 
     video::ITexture* rt =
-        s.driver->addRenderTargetTexture(core::dimension2du(kSheetW, sheetH), "sheet");
+        s.driver->addRenderTargetTexture(core::dimension2du(kSheetW, layout.height), "sheet");
     if (!rt) {
-        std::fprintf(stderr, "assetsheet: no render target of %dx%d\n", kSheetW, sheetH);
+        std::fprintf(stderr, "assetsheet: no render target of %dx%d\n", kSheetW, layout.height);
         return 1;
     }
     s.driver->beginScene(true, true, kBackground);
     s.driver->setRenderTarget(rt, true, true, kBackground);
-    for (s32 i = 0; i < static_cast<s32>(std::size(kFullImages)); ++i) {
-        const s32 x = (i % fullCols) * (kThumbW + kMargin),
-                  y = fullTop + (i / fullCols) * (kThumbH + kLabelH + kMargin);
-        onScreens(s, kFullImages[i], x, y);
-        label(s, x, y + kThumbH + 2, kFullImages[i]);
-    }
-    for (s32 i = 0; i < static_cast<s32>(std::size(kSmallImages)); ++i) {
-        const s32 x = (i % smallCols) * (kSmall + kMargin),
-                  y = smallTop + (i / smallCols) * (kSmall + kLabelH + kMargin);
-        image(s, kSmallImages[i], core::rect<s32>(x, y, x + kSmall, y + kSmall));
-        std::string name = kSmallImages[i];
-        name = name.substr(name.find_last_of('/') + 1);
-        label(s, x, y + kSmall + 2, name.substr(0, 15));
-    }
-    for (s32 i = 0; i < static_cast<s32>(cells.size()); ++i) {
-        const s32 x = (i % cellCols) * kCellW,
-                  y = cellTop + (i / cellCols) * (kCellH + kLabelH + kMargin);
-        label(s, x + 4, y + kCellH + 2, cells[i].label);
-    }
-    for (s32 i = 0; i < static_cast<s32>(cells.size()); ++i) {
-        const s32 x = (i % cellCols) * kCellW,
-                  y = cellTop + (i / cellCols) * (kCellH + kLabelH + kMargin);
-        s.hideAll();
-        cells[i].setup();
-        s.camera->setAspectRatio(static_cast<f32>(kCellW - 4) / kCellH);
-        s.driver->setViewPort(core::rect<s32>(x + 2, y, x + kCellW - 2, y + kCellH));
-        s.driver->clearZBuffer();
-        s.smgr->drawAll();
-    }
-    s.driver->setViewPort(core::rect<s32>(0, 0, kSheetW, sheetH));
+    drawImages(s, layout, full);
+    drawCells(s, layout, cells);
+    s.driver->setViewPort(core::rect<s32>(0, 0, kSheetW, layout.height));
     s.driver->setRenderTarget(0, false, false);
     s.driver->endScene();
 
-    video::IImage* out = s.driver->createImage(rt, core::position2di(0, 0), rt->getOriginalSize());
-    const bool ok = out && s.driver->writeImageToFile(out, argv[2]);
-    if (out)
-        out->drop();
+    const bool ok = writePng(s.driver, rt, argv[2]);
     device->drop();
     if (!ok) {
         std::fprintf(stderr, "assetsheet: cannot write %s\n", argv[2]);
         return 1;
     }
-    std::printf("assetsheet: %s (%dx%d, %zu model views)\n", argv[2], kSheetW, sheetH,
+    std::printf("assetsheet: %s (%dx%d, %zu model views)\n", argv[2], kSheetW, layout.height,
                 cells.size());
     return 0;
 }
