@@ -6,18 +6,10 @@
 #include <cstdint>
 #include <vector>
 
+#include "master.h"
 #include "score.h"
 
 namespace musicgen {
-
-// What the master did: samples the saturator bent (both channels counted), the longest run of
-// bent samples in one channel, samples clipped after the limiter (its gain ramps should leave
-// none), and the limiter's gain reduction: the share of samples reduced by 3 dB or more, the
-// mean and the deepest, in dB.
-struct MasterStats {
-    int64_t samples = 0, bent = 0, longestBend = 0, clipped = 0, reducedBy3Db = 0;
-    double meanReductionDb = 0.0, deepestReductionDb = 0.0;
-};
 
 struct Audio {
     std::vector<float> left, right;
