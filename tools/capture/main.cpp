@@ -198,6 +198,39 @@ int finishBench(const Options& o, const BenchTable& bench, double startSeconds) 
     return 0;
 }
 
+// How the run went, as the last step reports it.
+struct RunEnd {
+    show::ShowEnd end = show::ShowEnd::Finished;
+    double took = 0.0;         // seconds from launch to the end of the run
+    double startSeconds = 0.0; // seconds from launch to the first frame shown
+    std::vector<float> sound;  // the kept frames' sound, for a video
+};
+
+// The last step: the Escape notice, then a failed output's message or the mode's summary.
+int finishCapture(const Options& o, const CapturePort& port, Outputs& out, const RunEnd& run,
+                  int width, int height) {
+    if (run.end == show::ShowEnd::Escaped)
+        std::fprintf(stderr, "demo-capture: stopped by Escape; keeping what was drawn\n");
+    if (port.failed()) {
+        out.encoder.finish();
+        std::remove(out.videoPart.c_str());
+        return fail(o.mode == Mode::Video ? "ffmpeg stopped taking frames"
+                                          : "could not write the pictures to " + o.pngDir);
+    }
+    switch (o.mode) {
+    case Mode::Video:
+        return finishVideo(o, out, run.sound, port.framesKept(), width, height, run.took);
+    case Mode::Png:
+    case Mode::Frames:
+        std::printf("wrote %lld pictures to %s in %.1f s\n",
+                    static_cast<long long>(port.framesKept()), o.pngDir.c_str(), run.took);
+        return 0;
+    case Mode::Bench:
+        return finishBench(o, out.bench, run.startSeconds);
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -240,32 +273,13 @@ int main(int argc, char** argv) {
         return fail("could not start ffmpeg (is it installed?)");
     }
 
-    const show::ShowEnd end = show::runTimeline(show, port, rows);
+    RunEnd run;
+    run.end = show::runTimeline(show, port, rows);
     progress.finish();
-    const double took = secondsBetween(launched, Clock::now());
-    std::vector<float> sound;
+    run.took = secondsBetween(launched, Clock::now());
+    run.startSeconds = secondsBetween(launched, port.firstFrameShown());
     if (o.mode == Mode::Video)
-        sound = mixRecordedFrames(show.music.track.stereo(), o.fps, out.pans);
+        run.sound = mixRecordedFrames(show.music.track.stereo(), o.fps, out.pans);
     show::shutdownShow(show);
-
-    if (end == show::ShowEnd::Escaped)
-        std::fprintf(stderr, "demo-capture: stopped by Escape; keeping what was drawn\n");
-    if (port.failed()) {
-        out.encoder.finish();
-        std::remove(out.videoPart.c_str());
-        return fail(o.mode == Mode::Video ? "ffmpeg stopped taking frames"
-                                          : "could not write the pictures to " + o.pngDir);
-    }
-    switch (o.mode) {
-    case Mode::Video:
-        return finishVideo(o, out, sound, port.framesKept(), width, height, took);
-    case Mode::Png:
-    case Mode::Frames:
-        std::printf("wrote %lld pictures to %s in %.1f s\n",
-                    static_cast<long long>(port.framesKept()), o.pngDir.c_str(), took);
-        return 0;
-    case Mode::Bench:
-        return finishBench(o, out.bench, secondsBetween(launched, port.firstFrameShown()));
-    }
-    return 0;
+    return finishCapture(o, port, out, run, width, height);
 }
