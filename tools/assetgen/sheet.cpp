@@ -401,6 +401,25 @@ void drawCells(Sheet& s, const Layout& at, const std::vector<Cell>& cells) {
     }
 }
 
+// The whole sheet drawn into a render target of its size; null after saying why not.
+video::ITexture* renderSheet(Sheet& s, const Layout& layout, const std::vector<const char*>& full,
+                             const std::vector<Cell>& cells) {
+    video::ITexture* rt =
+        s.driver->addRenderTargetTexture(core::dimension2du(kSheetW, layout.height), "sheet");
+    if (!rt) {
+        std::fprintf(stderr, "assetsheet: no render target of %dx%d\n", kSheetW, layout.height);
+        return nullptr;
+    }
+    s.driver->beginScene(true, true, kBackground);
+    s.driver->setRenderTarget(rt, true, true, kBackground);
+    drawImages(s, layout, full);
+    drawCells(s, layout, cells);
+    s.driver->setViewPort(core::rect<s32>(0, 0, kSheetW, layout.height));
+    s.driver->setRenderTarget(0, false, false);
+    s.driver->endScene();
+    return rt;
+}
+
 // ---- the device ----
 
 // An OpenGL device with the archive mounted and the show's font loaded; null after saying
@@ -477,19 +496,9 @@ int main(int argc, char** argv) {
     const std::vector<const char*> full = fullImages();
     const Layout layout(full.size(), std::size(kSmallImages), cells.size());
 
-    video::ITexture* rt =
-        s.driver->addRenderTargetTexture(core::dimension2du(kSheetW, layout.height), "sheet");
-    if (!rt) {
-        std::fprintf(stderr, "assetsheet: no render target of %dx%d\n", kSheetW, layout.height);
+    video::ITexture* rt = renderSheet(s, layout, full, cells);
+    if (!rt)
         return 1;
-    }
-    s.driver->beginScene(true, true, kBackground);
-    s.driver->setRenderTarget(rt, true, true, kBackground);
-    drawImages(s, layout, full);
-    drawCells(s, layout, cells);
-    s.driver->setViewPort(core::rect<s32>(0, 0, kSheetW, layout.height));
-    s.driver->setRenderTarget(0, false, false);
-    s.driver->endScene();
 
     const bool ok = writePng(s.driver, rt, argv[2]);
     device->drop();
