@@ -10,7 +10,6 @@ namespace show::level {
 
 constexpr double kLevelScale = 100.0;    // a level times this is the scenes' beat measure
 constexpr double kTileLoud = 3.0;        // a band whose measure is above this lights its tile
-constexpr double kBassHit = 20.0;        // the first band's measure that drops bricks
 constexpr double kBassFlashAbove = 35.0; // the first band's measure that flashes the snow scene
 // The finale's fade to black begins this many samples before the end mark.
 constexpr uint32_t kFadeLeadSamples = 100000;

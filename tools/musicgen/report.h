@@ -12,6 +12,7 @@
 
 #include "content/spectrum_levels.h"
 #include "scenes/title.h"
+#include "scenes/tunables.h"
 
 namespace musicgen {
 
@@ -20,7 +21,7 @@ constexpr int kReportFps = 60;
 // white flash and a lit spectrum tile. A level crosses one as the scenes compare: both times
 // kLevelScale, strictly above.
 constexpr double kNudgeLevel = show::kTitleBeat / show::level::kLevelScale;
-constexpr double kBrickLevel = show::level::kBassHit / show::level::kLevelScale;
+constexpr double kBrickLevel = show::kBrickBeatLevel / show::level::kLevelScale;
 constexpr double kFlashLevel = show::level::kBassFlashAbove / show::level::kLevelScale;
 constexpr double kTileLevel = show::level::kTileLoud / show::level::kLevelScale;
 // A dot of the opening's curves visibly off its line (ten pixels), and still on screen.
