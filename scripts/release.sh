@@ -242,7 +242,16 @@ else
         'rem no sound device opens. Words given here go to the program (demo.exe --help).' \
         'cd /d "%~dp0"' 'demo.exe --desktop --sound auto %*' >"$folder/run.bat"
     copy_licences "$windows_prefix" "$folder"
-    write_readme windows "$(cat "$windows_prefix/versions.txt")" "" "$folder/README.txt"
+    # The MinGW-w64 runtime (libstdc++, libgcc, winpthreads, the CRT start-up) is linked
+    # into the programs: its licences go with them.
+    for doc in gcc-mingw-w64-base mingw-w64-common; do
+        if [ -f "/usr/share/doc/$doc/copyright" ]; then
+            mkdir -p "$folder/licenses/$doc"
+            cp "/usr/share/doc/$doc/copyright" "$folder/licenses/$doc/"
+        fi
+    done
+    write_readme windows "$(cat "$windows_prefix/versions.txt")
+MinGW-w64 runtime: static ($(x86_64-w64-mingw32-g++-posix --version | head -n 1))" "" "$folder/README.txt"
     fix_times "$folder"
     windows_archive=$dist/$name.zip
     rm -f "$windows_archive.tmp"
