@@ -1,4 +1,5 @@
 #include "core/music.h"
+#include "content/spectrum_levels.h"
 
 namespace show {
 
@@ -12,7 +13,7 @@ void clearRowOffsets(Music& music) {
 }
 
 int32_t rowLift(float level) {
-    const double lift = double(level) * kRowLift;
+    const double lift = double(level) * level::kRowLift;
     return static_cast<int32_t>(static_cast<float>(lift));
 }
 

@@ -2,6 +2,7 @@
 // rows of the opening and the pan sweep of the light-orb scene.
 #pragma once
 
+#include "content/spectrum_levels.h"
 #include "core/audio.h"
 #include "core/frequency_bands.h"
 #include "core/overlay.h"
@@ -11,7 +12,6 @@
 
 namespace show {
 
-constexpr double kRowLift = 100000.0; // spectrum level -> pixels a row dot rises
 constexpr double kPanStepSeconds = 0.0003265;
 constexpr int kPanStep = 2;
 

@@ -1,13 +1,14 @@
 // The spectrum-driven displays shared by several scenes.
 #include "scenes/band_displays.h"
 
+#include "content/spectrum_levels.h"
 #include "scenes/nodes.h"
 #include "scenes/show.h"
 
 namespace show {
 
 double beatLevel(const Show& show, int band) {
-    return static_cast<double>(show.spectrum()[band]) * kLevelScale;
+    return static_cast<double>(show.spectrum()[band]) * level::kLevelScale;
 }
 
 void spectrumLandscape(Show& show, const LandscapeLayout& layout) {
@@ -26,7 +27,7 @@ void spectrumLandscape(Show& show, const LandscapeLayout& layout) {
 
 void spectrumTiles(const Show& show, const std::array<irr::gui::IGUIImage*, kTiles>& tiles) {
     for (int k = 0; k < kSpectrumBands; ++k)
-        tiles[k]->setVisible(beatLevel(show, k) > kTileLoud);
+        tiles[k]->setVisible(beatLevel(show, k) > level::kTileLoud);
 }
 
 void scaleSpectrumFountain(Show& show) {

@@ -3,6 +3,7 @@
 // pass; the comparisons are made in double precision and are strict, as everywhere.
 #pragma once
 
+#include "content/spectrum_levels.h"
 #include "core/overlay.h"
 
 #include <irrlicht.h>
@@ -13,12 +14,10 @@ namespace show {
 
 struct Show;
 
-constexpr double kLevelScale = 100.0;      // a level times this is the scenes' beat measure
-constexpr double kTileLoud = 3.0;          // a band whose measure is above this lights its tile
 constexpr double kLandscapeLift = 1000.0;  // level -> cube height
 constexpr double kLandscapeFloor = -100.0; // height of a cube over a silent band
 
-// Band k of this frame in beat units (level x kLevelScale), in double precision.
+// Band k of this frame in beat units (level x level::kLevelScale), in double precision.
 double beatLevel(const Show& show, int band);
 
 // Where the 16 x 16 cubes of the landscape stand: column j at origin + spacing*j on x,

@@ -2,6 +2,7 @@
 // bass frames drop bricks into the physics world; tile grid A shows the spectrum. The twins
 // share one frame and differ by a row of data: whose images slide, whether a bass hit can
 // flash the picture inverted (scene 5 only), and how many bricks a hit drops.
+#include "content/views.h"
 #include "scenes/band_displays.h"
 #include "scenes/bricks.h"
 #include "scenes/nodes.h"
@@ -18,7 +19,6 @@ constexpr int kMusicianScene = 6;
 constexpr irr::u32 kEntryFadeMs = 500;
 constexpr irr::u32 kHitFadeMs = 300;
 constexpr irr::f32 kPathSpeed = 1.0f;
-constexpr irr::f32 kCreditsFov = 1.2566371f; // 72 degrees
 // The lights the scenes add and never remove: one for each credits scene.
 const irr::core::vector3df kLightPosition(2.0f, 5.0f, -2.0f);
 const irr::video::SColorf kLightColour(4.0f, 4.0f, 4.0f, 1.0f);
@@ -83,7 +83,7 @@ void enterCoder(Show& show) {
     }
     cameraFollowPath(show, world.pathA, kPathSpeed);
     if (world.camera)
-        world.camera->setFOV(kCreditsFov);
+        world.camera->setFOV(kSceneFov);
     show.overlay.fader->fadeIn(kEntryFadeMs);
     show.scene.previousTimerTime = show.engine.timer->getTime();
     addCreditsLight(show);

@@ -1,6 +1,7 @@
 // Scene 20, the finale: bricks drop on every bass beat into a world seen through the glass
 // effect, whose offset map is the turning roundabout; every 51st beat frame empties the world
 // with a flash, and the last 100000 samples fade to black. The timeline ends the show after.
+#include "content/spectrum_levels.h"
 #include "scenes/band_displays.h"
 #include "scenes/bricks.h"
 #include "scenes/nodes.h"
@@ -19,7 +20,6 @@ constexpr int kEndCardStep = 9;
 
 constexpr double kTurnPerFrame = 0.4; // degrees, never wrapped
 // The closing fade begins this many samples before the end mark and never lifts by itself.
-constexpr uint32_t kFadeLeadSamples = 100000;
 constexpr irr::u32 kFadeToBlackMs = 200;
 const irr::video::SColor kFadeBlack(0, 0, 0, 0);
 
@@ -59,7 +59,7 @@ void turnRoundabout(Show& show) {
 }
 
 void fadeToBlackNearEnd(Show& show) {
-    if (show.scene.fadeStarted || show.position <= show.endMark - kFadeLeadSamples)
+    if (show.scene.fadeStarted || show.position <= show.endMark - level::kFadeLeadSamples)
         return;
     show.scene.fadeStarted = true;
     // A finished fade-out keeps drawing its full colour, so the screen stays black.

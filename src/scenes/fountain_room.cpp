@@ -1,6 +1,7 @@
 // Scene 4: the camera flies path B through the back room; ten stacked fountains pulse with
 // the three lowest bands and take a new affector every 1.5 s, alternately a fade-out and a
 // pull below the floor; a tight cube landscape ripples around them. Drawn through bloom.
+#include "content/views.h"
 #include "scenes/band_displays.h"
 #include "scenes/nodes.h"
 #include "scenes/scenes.h"
@@ -13,8 +14,7 @@ namespace {
 // ---- tunables ----
 constexpr int kScene = 4;
 constexpr irr::u32 kFadeInMs = 500;
-constexpr irr::f32 kPathSpeed = 1.5f;     // path points per second
-constexpr irr::f32 kWideFov = 2.0943952f; // 120 degrees
+constexpr irr::f32 kPathSpeed = 1.5f; // path points per second
 constexpr double kAffectorPeriodSeconds = 1.5;
 const irr::core::vector3df kAttractPoint(0.0f, -500.0f, 0.0f);
 constexpr irr::f32 kAttractSpeed = 1.0f;

@@ -1,6 +1,7 @@
 // Scenes 8 and 9: the 128 light orbs blink with the spectrum around a rain of bricks that
 // falls for one second and then hangs frozen; scene 8 sweeps the music's pan, scene 9 flashes
 // white on strong bass. Both draw through the bloom node.
+#include "content/spectrum_levels.h"
 #include "scenes/band_displays.h"
 #include "scenes/bricks.h"
 #include "scenes/nodes.h"
@@ -25,7 +26,6 @@ constexpr int kOrbsWrap = 127;
 // Scene 9: only the first 40 orbs blink, at a louder level; the rest stay lit.
 constexpr double kSnowLitAbove = 3.0;
 constexpr int kSnowWrap = 40;
-constexpr double kBassFlashAbove = 35.0;
 
 constexpr irr::u32 kEntryFlashMs = 500;
 constexpr irr::u32 kBassFlashMs = 200;
@@ -137,7 +137,7 @@ void updateOrbs(Show& show) {
 void updateSnow(Show& show) {
     stepFirstSecond(show);
     blinkFirstOrbs(show);
-    if (beatLevel(show, 0) > kBassFlashAbove)
+    if (beatLevel(show, 0) > level::kBassFlashAbove)
         show.overlay.fader->fadeIn(kBassFlashMs);
 }
 

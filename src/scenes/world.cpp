@@ -3,6 +3,7 @@
 // normal map) both follow creation order.
 #include "scenes/world.h"
 
+#include "content/roundabout_shader.h"
 #include "scenes/fixed_order.h"
 #include "scenes/nodes.h"
 #include "scenes/show.h"
@@ -207,17 +208,6 @@ constexpr PathPoint kPathC[] = {
     {-856.7833f, 581.6395f, -648.1882f}, {-969.6124f, 302.4637f, -847.6032f},
 };
 
-// the roundabout's normal-colour material: surface normals become colours, darkened with
-// distance from the eye, so the glass effect has an offset map that follows the object
-const char* const kNormalColourVertexProgram =
-    "varying vec3 fvNormal;varying vec3 fvViewVec;void main( void ){float dist =0.00087;   "
-    "gl_Position = ftransform();   fvNormal    = gl_NormalMatrix * gl_Normal;   fvViewVec = "
-    "vec3(dist * gl_ModelViewMatrix * gl_Vertex);}";
-const char* const kNormalColourFragmentProgram =
-    "varying vec3 fvNormal;varying vec3 fvViewVec;void main( void ){  vec4 color;  vec4 temp;  "
-    "temp.xyz=-normalize(fvNormal);  color.r=temp.r+0.5;  color.g=temp.g+0.5;  "
-    "color.b=temp.b+0.5;  float t=(1.0-fvViewVec.z)/2.0;  if(t<0.0){t=0.0;}  gl_FragColor = "
-    "color*t;}";
 constexpr f32 kRoundaboutScale = 5.0f;
 
 // asset paths
@@ -516,8 +506,8 @@ void buildRoundabout(Show& show) {
     World& world = show.world;
     if (show.engine.gpu && !world.contentPrepared) {
         world.normalColourMaterial = show.engine.gpu->addHighLevelShaderMaterial(
-            kNormalColourVertexProgram, "main", EVST_VS_1_1, kNormalColourFragmentProgram, "main",
-            EPST_PS_1_1, nullptr, EMT_SOLID, 0);
+            shader::kNormalColourVertexProgram, "main", EVST_VS_1_1,
+            shader::kNormalColourFragmentProgram, "main", EPST_PS_1_1, nullptr, EMT_SOLID, 0);
         if (world.normalColourMaterial < 0)
             std::fprintf(stderr, "[WARN] roundabout shader failed; it keeps its plain look\n");
     }
