@@ -278,7 +278,7 @@ for step in "${STEPS[@]}"; do
                 -DUSE_GRAPHICAL_BENCHMARK=OFF -DINSTALL_LIBS=OFF
             local lib
             for lib in BulletSoftBody BulletDynamics BulletCollision LinearMath; do
-                cp "$(find "$WORK/$step-build" -name "lib$lib[_.]*a" | head -n1)" \
+                cp "$(find "$WORK/$step-build" -name "lib${lib}[_.]*a" | head -n1)" \
                     "$PREFIX/lib/lib$lib.a"
             done
             mkdir -p "$PREFIX/include/bullet"
