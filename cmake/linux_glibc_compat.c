@@ -6,8 +6,7 @@
 
 uint32_t arc4random(void);
 
-uint32_t arc4random(void)
-{
+uint32_t arc4random(void) {
     uint32_t value = 0;
     while (getrandom(&value, sizeof value, 0) != (ssize_t)sizeof value) {
     }
