@@ -33,6 +33,45 @@ int sceneAt(uint32_t position) {
     return scene;
 }
 
+namespace {
+
+// Runs frames while it has some left; its read is the test's spectrum and the clock.
+class OneFramePort final : public show::FramePort {
+  public:
+    OneFramePort(show::Show& show, const std::array<float, show::kSpectrumBands>& levels)
+        : show_(show), levels_(levels) {}
+    bool deviceRunning() override { return framesLeft-- > 0; }
+    bool escapeHeld() override { return false; }
+    // Ends the pass without the show's end: the next frame finds the show still running.
+    bool interrupted() override { return true; }
+    void readSpectrumThenPosition() override {
+        show_.music.spectrum = levels_;
+        show_.position = show_.time->playPosition();
+    }
+    void finishFrame() override {}
+
+    int framesLeft = 1;
+
+  private:
+    show::Show& show_;
+    const std::array<float, show::kSpectrumBands>& levels_;
+};
+
+} // namespace
+
+bool runSceneFrame(show::Show& show, const show::SceneRow& row,
+                   const std::array<float, show::kSpectrumBands>& levels) {
+    show::SceneRow once = row;
+    once.enter = nullptr;
+    once.render = nullptr;
+    // Whatever the position, the frame belongs to this scene.
+    once.from = 0;
+    once.toExclusive = show::kPositionAfterEnd;
+    OneFramePort port(show, levels);
+    show::runTimeline(show, port, {once});
+    return port.framesLeft < 0;
+}
+
 show::StartupResult openNullShow(show::Show& show, int fps) {
     static const std::string archive = builtArchive();
     show::StartupOptions options =

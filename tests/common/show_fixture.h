@@ -2,9 +2,11 @@
 // test window, and the show as start-up builds it on Irrlicht's null device.
 #pragma once
 
-#include "host/startup.h"
 #include "scenes/show.h"
+#include "host/startup.h"
+#include "host/timeline.h"
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -26,5 +28,12 @@ int sceneAt(uint32_t position);
 // the virtual clock at fps, so scene logic runs frame by frame without a window. Returns the
 // start-up result; the caller ends the show with show::shutdownShow.
 show::StartupResult openNullShow(show::Show& show, int fps);
+
+// One frame of a scene through the show's own frame loop (show::runTimeline), its spectrum
+// read giving `levels` and the clock's position: the scene's work before the read, after it
+// and after the frame run in the loop's own order. Neither its hand-over nor its drawing runs
+// (a null device has no render targets). False when the loop ran no frame: the track's end.
+bool runSceneFrame(show::Show& show, const show::SceneRow& row,
+                   const std::array<float, show::kSpectrumBands>& levels);
 
 } // namespace showtest

@@ -1,6 +1,6 @@
 // The scene world as start-up leaves it: what the first frame shows, where things stand, how
 // the orb lights are coloured and animated, how the camera rides its paths, and that a show
-// without its models still starts (harden_content plays such a show to its end).
+// without its models still starts (show_damaged_content plays such a show to its end).
 #include "common/gl_fixture.h"
 #include "common/show_fixture.h"
 #include "core/receiver.h"

@@ -24,8 +24,8 @@ using namespace show;
 namespace {
 
 constexpr int kChannels = 2;
-constexpr double kToneSeconds = 0.5;
-// However loaded the machine, the device gets through half a second of sound in this time.
+constexpr double kToneSeconds = 1.0;
+// However loaded the machine, the device gets through a second of sound in this time.
 constexpr auto kPatience = std::chrono::seconds(30);
 // Buffers the device takes after the end, to see what it is handed then.
 constexpr int kBuffersAfterEnd = 4;
@@ -51,10 +51,29 @@ std::string tone() {
     return path;
 }
 
+bool silentFrame(const std::vector<float>& samples, size_t frame) {
+    return samples[kChannels * frame] == 0.0f && samples[kChannels * frame + 1] == 0.0f;
+}
+
+// The first frame at or after `from` with sound in it; the frame count when there is none.
+size_t firstSound(const std::vector<float>& samples, size_t from = 0) {
+    const size_t frames = samples.size() / kChannels;
+    while (from < frames && silentFrame(samples, from))
+        ++from;
+    return from;
+}
+
 // One look at the clock, between two looks at how many frames the device had been handed.
 struct Reading {
     uint64_t handedBefore, handedAfter;
     uint32_t position;
+    bool held; // taken while the track was paused
+};
+
+// The clock while the track is paused: nothing is in flight on the device's thread then.
+struct Hold {
+    uint32_t position = 0;
+    bool taken = false;
 };
 
 class PlayedTrack : public ::testing::Test {
@@ -78,28 +97,49 @@ class PlayedTrack : public ::testing::Test {
     }
 
     // Plays the track and reads the clock as the frame loop does, until a while after the end;
-    // with a file, until the device has taken a few buffers past it.
-    std::vector<Reading> play() {
+    // with a file, until the device has taken a few buffers past it. With holdOnce, the track
+    // is paused once the clock has moved, until the device has written what it was handed
+    // and some silence after it, and then resumed.
+    //
+    // The file's size is only ever a lower bound on what the device was handed: the device
+    // writes a buffer after it was handed it, and a look at the size can fall in the middle
+    // of that write. The positions read, though, are whole buffers, so their common divisor
+    // is a whole number of buffers however the looks fall.
+    std::vector<Reading> play(bool holdOnce = false) {
         LiveTime clock(track);
         std::vector<Reading> readings;
         track.play();
-        const auto start = std::chrono::steady_clock::now();
+        const auto begun = std::chrono::steady_clock::now();
         int readsAfterEnd = 0;
-        uint64_t handedAtEnd = 0, buffer = 0;
-        while (std::chrono::steady_clock::now() - start < kPatience) {
+        uint64_t handedAtEnd = 0, handedAtHold = 0, buffers = 0;
+        bool holding = false;
+        while (std::chrono::steady_clock::now() - begun < kPatience) {
             Reading r{};
             r.handedBefore = framesInFile();
             r.position = clock.playPosition();
             r.handedAfter = framesInFile();
-            if (!readings.empty())
-                buffer = std::gcd(buffer, r.handedBefore - readings.back().handedBefore);
+            r.held = holding;
             readings.push_back(r);
+            if (r.position != kPositionAfterEnd)
+                buffers = std::gcd(buffers, uint64_t(r.position));
+            if (holding) {
+                // Two buffers past the hold: what was in flight is written, and silence after.
+                if (r.handedBefore >= handedAtHold + 2 * buffers) {
+                    track.pause(false);
+                    holding = false;
+                }
+            } else if (holdOnce && !held.taken && r.position > 0 &&
+                       r.position != kPositionAfterEnd) {
+                track.pause(true);
+                held = {clock.playPosition(), true};
+                handedAtHold = framesInFile();
+                holding = true;
+            }
             if (r.position == kPositionAfterEnd) {
                 if (readsAfterEnd++ == 0)
                     handedAtEnd = r.handedAfter;
                 const bool silenceSeen =
-                    !writesFile() ||
-                    (buffer > 0 && r.handedBefore >= handedAtEnd + kBuffersAfterEnd * buffer);
+                    !writesFile() || r.handedBefore >= handedAtEnd + kBuffersAfterEnd * buffers;
                 if (readsAfterEnd > 20 && silenceSeen)
                     break;
             }
@@ -119,6 +159,7 @@ class PlayedTrack : public ::testing::Test {
 
     AudioTrack track;
     std::string deviceFile;
+    Hold held;
 
   private:
     std::string driver_;
@@ -151,47 +192,62 @@ TEST_P(LiveClock, PositionOnlyRisesAndReadsAsEndedOnlyAfterTheLastSample) {
             ASSERT_LT(r.position, track.length()) << "a position past the track not read as ended";
         }
     }
-    // Half a second read every millisecond or so: the clock moves in many steps, not at once.
+    // A second read every millisecond or so: the clock moves in many steps, not at once.
     EXPECT_GT(distinct, 5u);
 }
 
 // After the silence a paused device takes, the device is handed the track at the pan it was
-// given, then silence again.
+// given, up to where the test pauses it, silence while paused, the rest of the track, then
+// silence again. While paused, nothing is in flight: the clock stands exactly one buffer behind
+// the last sample handed. While playing, every look at the file brackets the clock.
 TEST_F(DiskDevice, ClockTrailsWhatTheDeviceWasHandedByAtMostOneBufferAndSilenceFollowsTheEnd) {
     constexpr int kMiddlePan = 128;
     track.setPan(kMiddlePan);
-    const std::vector<Reading> readings = play();
+    const std::vector<Reading> readings = play(true);
+    ASSERT_TRUE(held.taken) << "the clock never moved before the end";
     const std::vector<float> out = deviceSamples();
     const std::vector<float>& in = track.stereo();
     const size_t length = track.length();
+    const size_t frames = out.size() / kChannels;
 
-    // The device is handed whole buffers: every step of the file is a multiple of one.
-    uint64_t buffer = out.size() / kChannels;
-    for (size_t i = 1; i < readings.size(); ++i)
-        buffer = std::gcd(buffer, readings[i].handedBefore - readings[i - 1].handedBefore);
-    ASSERT_GT(buffer, 0u);
-    std::printf("device buffer %llu frames, %zu frames handed, track %zu frames\n",
-                static_cast<unsigned long long>(buffer), out.size() / kChannels, length);
-
-    // Where the track starts in the file: after the buffers of silence taken while paused.
-    auto firstSound = [](const std::vector<float>& samples) {
-        size_t i = 0;
-        while (i < samples.size() && samples[i] == 0.0f)
-            ++i;
-        return i / kChannels;
-    };
+    // Where the track starts in the file: after the buffers of silence taken before play.
     const size_t start = firstSound(out) - firstSound(in);
-    ASSERT_EQ(start % buffer, 0u) << "the track does not start on a buffer of its own";
-    ASSERT_GE(out.size() / kChannels, start + length + buffer) << "no silence after the end";
+    ASSERT_LT(start, frames) << "the device was never handed the track";
+    // Where the pause fell: the first frame of the track the file has silence for.
+    size_t handedAtHold = firstSound(in);
+    while (start + handedAtHold < frames && handedAtHold < length &&
+           (silentFrame(in, handedAtHold) || !silentFrame(out, start + handedAtHold)))
+        ++handedAtHold;
+    ASSERT_LT(handedAtHold, length) << "no silence where the track was paused";
+    ASSERT_GT(handedAtHold, 0u);
+    ASSERT_FALSE(silentFrame(in, handedAtHold - 1)) << "the tone is silent where it was paused";
+    const size_t gap = firstSound(out, start + handedAtHold) - (start + handedAtHold);
+
+    // Every length the device handed over is a whole number of buffers: the common divisor of
+    // them all is one buffer or a few.
+    uint64_t buffer = std::gcd(std::gcd(start, handedAtHold), std::gcd(gap, frames));
+    for (const Reading& r : readings)
+        if (r.position != kPositionAfterEnd)
+            buffer = std::gcd(buffer, uint64_t(r.position));
+    ASSERT_GT(buffer, 0u);
+    std::printf("device buffer %llu frames or a whole multiple, %zu frames handed, track %zu "
+                "frames, paused at %zu for %zu\n",
+                static_cast<unsigned long long>(buffer), frames, length, handedAtHold, gap);
+    ASSERT_GE(frames, start + gap + length + buffer) << "no silence after the end";
+
+    // The pause: nothing in flight, the last buffer handed is the one being heard.
+    EXPECT_GT(handedAtHold, held.position) << "the clock does not trail what the device was handed";
+    EXPECT_LE(handedAtHold - held.position, buffer) << "the clock lags more than one buffer";
 
     // At the middle pan both channels are the track at equal gains near 1/sqrt(2).
+    const auto fileFrame = [&](size_t f) { return start + f + (f < handedAtHold ? 0 : gap); };
     double lowest = 1.0, highest = 0.0, widest = 0.0;
     for (size_t f = 0; f < length; ++f) {
         const float l = in[kChannels * f], r = in[kChannels * f + 1];
         if (std::fabs(l) < 0.05f || std::fabs(r) < 0.05f)
             continue;
-        const double gainL = out[kChannels * (start + f)] / l;
-        const double gainR = out[kChannels * (start + f) + 1] / r;
+        const double gainL = out[kChannels * fileFrame(f)] / l;
+        const double gainR = out[kChannels * fileFrame(f) + 1] / r;
         lowest = std::min({lowest, gainL, gainR});
         highest = std::max({highest, gainL, gainR});
         widest = std::max(widest, std::fabs(gainL - gainR));
@@ -199,14 +255,22 @@ TEST_F(DiskDevice, ClockTrailsWhatTheDeviceWasHandedByAtMostOneBufferAndSilenceF
     EXPECT_GT(lowest, 0.700);
     EXPECT_LT(highest, 0.714);
     EXPECT_LT(widest, 0.005) << "the middle pan leans to one side";
-    for (size_t i = kChannels * (start + length); i < out.size(); ++i)
+    for (size_t i = kChannels * fileFrame(length); i < out.size(); ++i)
         ASSERT_EQ(out[i], 0.0f) << "sound after the end, at frame " << i / kChannels;
 
-    // What is heard lies at most one buffer behind what was handed, and never ahead of it;
-    // the end is read only once every sample was handed.
+    // Playing: what is heard lies at most one buffer behind what the file shows was handed
+    // before the look, and never ahead of what it shows after; the end is read only once every
+    // sample was handed. The file's frames count as the track's, less the silence of the pause.
+    const auto trackFrames = [&](uint64_t handed) -> uint64_t {
+        const uint64_t f = handed > start ? handed - start : 0;
+        return f <= handedAtHold ? f : f <= handedAtHold + gap ? handedAtHold : f - gap;
+    };
     for (const Reading& r : readings) {
-        const uint64_t before = r.handedBefore > start ? r.handedBefore - start : 0;
-        const uint64_t after = r.handedAfter > start ? r.handedAfter - start : 0;
+        if (r.held) {
+            ASSERT_EQ(r.position, held.position) << "the clock moved while paused";
+            continue;
+        }
+        const uint64_t before = trackFrames(r.handedBefore), after = trackFrames(r.handedAfter);
         if (r.position == kPositionAfterEnd) {
             EXPECT_GE(after, length) << "ended with samples still to hand over";
             break;

@@ -142,12 +142,18 @@ TEST(SceneTable, IntervalsTileTheTrackUpToTheEndMark) {
     const std::vector<SceneRow> rows = showScenes(endMark);
     ASSERT_EQ(rows.size(), size_t(kSceneCount));
     EXPECT_EQ(rows.front().from, 0u);
-    for (size_t i = 1; i < rows.size(); ++i)
-        EXPECT_EQ(rows[i].from, rows[i - 1].toExclusive) << "scene " << rows[i].number;
-    EXPECT_TRUE(rows[0].contains(716800));
-    EXPECT_FALSE(rows[0].contains(716801));
-    EXPECT_TRUE(rows[18].contains(8091648));
-    EXPECT_TRUE(rows[19].contains(8091649));
+    // Each boundary's last sample is the scene before's, its first the scene after's: every
+    // position up to the end mark lies in exactly one scene, and the scenes come in order.
+    for (size_t i = 1; i < rows.size(); ++i) {
+        SCOPED_TRACE(rows[i].number);
+        EXPECT_EQ(rows[i].number, rows[i - 1].number + 1);
+        EXPECT_EQ(rows[i].from, rows[i - 1].toExclusive);
+        EXPECT_LT(rows[i - 1].from, rows[i].from) << "an empty scene";
+        EXPECT_TRUE(rows[i - 1].contains(rows[i].from - 1));
+        EXPECT_FALSE(rows[i - 1].contains(rows[i].from));
+        EXPECT_TRUE(rows[i].contains(rows[i].from));
+        EXPECT_FALSE(rows[i].contains(rows[i].from - 1));
+    }
     EXPECT_TRUE(rows[19].contains(endMark));
     EXPECT_FALSE(rows[19].contains(endMark + 1));
     for (const SceneRow& row : rows)

@@ -1,8 +1,7 @@
 // Losing the window in the middle of a scene, in each way a desktop can take it: the device
 // stops running, every remaining hand-over still runs with no frame drawn, and the show ends
 // through its shutdown as it does after the last scene.
-#include "harden_show_driver.h"
-#include "host/timeline.h"
+#include "show_driver.h"
 
 #include <gtest/gtest.h>
 // After gtest: Xlib's macros (None, Bool) would rename gtest's own names.
@@ -48,7 +47,7 @@ void killClient(Display* d, Window w) {
 }
 
 void expectRemainingHandOversRun(void (*action)(Display*, Window)) {
-    harden::ShowPlan plan;
+    showdriver::ShowPlan plan;
     int closedAt = -1;
     int scenesEnteredBefore = 0;
     int framesInScene = 0;
@@ -61,7 +60,7 @@ void expectRemainingHandOversRun(void (*action)(Display*, Window)) {
             }
         }
     };
-    const harden::ShowReport report = harden::playShow(plan);
+    const showdriver::ShowReport report = showdriver::playShow(plan);
     ASSERT_EQ(report.startup, show::StartupResult::Ready);
     ASSERT_GE(closedAt, 0) << "the show never reached scene " << kCloseInScene;
     EXPECT_EQ(report.end, show::ShowEnd::Finished);
@@ -74,17 +73,17 @@ void expectRemainingHandOversRun(void (*action)(Display*, Window)) {
 
 } // namespace
 
-TEST(HardenWindow, ClosedByTheWindowManager) {
+TEST(ShowLosingTheWindow, ClosedByTheWindowManager) {
     expectRemainingHandOversRun(closeByWindowManager);
 }
 
-TEST(HardenWindow, DestroyedByAnotherClient) {
+TEST(ShowLosingTheWindow, DestroyedByAnotherClient) {
     expectRemainingHandOversRun(destroyWindow);
 }
 
 // The process's own connection to the display is gone afterwards, so this case runs in a
 // process of its own: the tests around it keep theirs, whatever order they run in.
-TEST(HardenWindow, ClientKilledFromTheServer) {
+TEST(ShowLosingTheWindow, ClientKilledFromTheServer) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
         {

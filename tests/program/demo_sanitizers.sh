@@ -10,7 +10,7 @@ SANITIZE_DIR=${SANITIZE_BUILD_DIR:-$SOURCE_DIR/build-asan}
 
 start=$(date +%s)
 cmake -S "$SOURCE_DIR" -B "$SANITIZE_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSHOW_SANITIZE=ON >/dev/null
-cmake --build "$SANITIZE_DIR" -j2 --target demo gl_harden_content gl_harden_window gl_harden_sizes \
+cmake --build "$SANITIZE_DIR" -j2 --target demo gl_show_damaged_content gl_show_lost_window gl_show_edge_sizes \
     >"$WORK/build.log" 2>&1 || { tail -30 "$WORK/build.log"; exit 1; }
 echo "sanitizer build: $(($(date +%s) - start)) s"
 # The content is the main build's: generating it again under the sanitizers only costs time.
@@ -26,7 +26,7 @@ preload=$(gcc -print-file-name=libasan.so)
 for dri in /usr/lib/*/dri/swrast_dri.so /usr/lib*/dri/swrast_dri.so; do
     [ -f "$dri" ] && { preload="$preload $dri"; break; }
 done
-export LSAN_OPTIONS=suppressions=$HERE/harden_lsan.supp:print_suppressions=0
+export LSAN_OPTIONS=suppressions=$HERE/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 
 sanitized() { # sanitized NAME STATUS COMMAND...: ends with STATUS and no report
@@ -48,9 +48,9 @@ sanitized() { # sanitized NAME STATUS COMMAND...: ends with STATUS and no report
 cd "$SANITIZE_DIR"
 # The ten missing-model shows run in the plain build's gl group; here they would double the
 # run for little: a null handle crashes there as surely as here.
-sanitized content 0 tests/gl_harden_content --gtest_filter='-*EachMissingModel*'
-sanitized window 0 tests/gl_harden_window
-sanitized sizes 0 tests/gl_harden_sizes
+sanitized content 0 tests/gl_show_damaged_content --gtest_filter='-*EachMissingModel*'
+sanitized window 0 tests/gl_show_lost_window
+sanitized sizes 0 tests/gl_show_edge_sizes
 
 make_run_folder 4
 ln -sf "$SANITIZE_DIR/demo" "$WORK/run/demo"

@@ -3,7 +3,7 @@
 # shutdown, through the virtual clock at 64x48 and one frame a second on a short track (under
 # valgrind the software GL costs seconds a frame), then the demo itself with live audio. Any
 # leak or memory error from the show's own code fails; the graphics, windowing and sound
-# stacks' own are suppressed (harden_valgrind.supp). Leaks of the whole show's frames are the
+# stacks' own are suppressed (valgrind.supp). Leaks of the whole show's frames are the
 # sanitizer run's leak checker's part.
 [ -n "${WITH_DISPLAY:-}" ] || exec "$(dirname "$0")/../with_display.sh" bash "$0" "$@"
 source "$(dirname "$0")/lib/common.bash" "$1"
@@ -19,7 +19,7 @@ memcheck() { # memcheck NAME EXPECTED_STATUS COMMAND...
     set +e
     valgrind --leak-check=full --show-leak-kinds=definite,indirect \
         --errors-for-leak-kinds=definite,indirect --error-exitcode=99 --keep-debuginfo=yes \
-        --num-callers=40 --suppressions="$HERE/harden_valgrind.supp" \
+        --num-callers=40 --suppressions="$HERE/valgrind.supp" \
         --log-file="$WORK/$name.vg" "$@" >"$WORK/$name.out" 2>&1
     local status=$?
     set -e
@@ -33,7 +33,7 @@ memcheck() { # memcheck NAME EXPECTED_STATUS COMMAND...
 }
 
 HARDEN_SHOW_TRACK="$WORK/run/track/pelomvin_track.mp3" \
-    memcheck show 0 "$BUILD_DIR/tests/gl_harden_sizes" --gtest_filter='*SlowFrames*'
+    memcheck show 0 "$BUILD_DIR/tests/gl_show_edge_sizes" --gtest_filter='*SlowFrames*'
 cd "$WORK/run"
 memcheck demo 0 ./demo 64 48 w
 finish

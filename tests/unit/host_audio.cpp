@@ -18,7 +18,7 @@ namespace {
 constexpr double kFrameSlack = 3 * 1152;
 
 std::string testFile(const std::string& name) {
-    return std::string(TEST_BUILD_DIR) + "/harden_audio_" + name;
+    return std::string(TEST_BUILD_DIR) + "/audio_files_" + name;
 }
 
 // A tone of `seconds` at `rate` Hz with `channels` channels, encoded by ffmpeg.
@@ -41,7 +41,7 @@ std::string fileWith(const std::string& name, const std::string& bytes) {
 
 } // namespace
 
-TEST(HardenAudio, OtherRatesAndMonoDecodeAtTheirTrueLength) {
+TEST(AudioFiles, OtherRatesAndMonoDecodeAtTheirTrueLength) {
     struct Case {
         const char* name;
         int rate;
@@ -57,14 +57,14 @@ TEST(HardenAudio, OtherRatesAndMonoDecodeAtTheirTrueLength) {
     }
 }
 
-TEST(HardenAudio, ATrackShorterThanAFrameStillLoads) {
+TEST(AudioFiles, ATrackShorterThanAFrameStillLoads) {
     AudioTrack track;
     ASSERT_TRUE(track.load(tone("tiny.mp3", 44100, 0.005, 2)));
     EXPECT_GT(track.length(), 0u);
     EXPECT_LT(track.length(), kFrameSlack);
 }
 
-TEST(HardenAudio, WhatIsNotMp3AudioIsRefused) {
+TEST(AudioFiles, WhatIsNotMp3AudioIsRefused) {
     const std::string wav = testFile("tone.wav");
     ASSERT_EQ(
         std::system(("ffmpeg -loglevel error -y -f lavfi -i 'sine=d=1' '" + wav + "'").c_str()), 0);
@@ -81,7 +81,7 @@ TEST(HardenAudio, WhatIsNotMp3AudioIsRefused) {
     }
 }
 
-TEST(HardenAudio, ATrackDecodedAheadIsTheTrackDecodedInPlace) {
+TEST(AudioFiles, ATrackDecodedAheadIsTheTrackDecodedInPlace) {
     const std::string first = tone("ahead.mp3", 44100, 1.0, 2);
     const std::string second = tone("other.mp3", 48000, 0.5, 1);
     AudioTrack inPlace;
@@ -104,7 +104,7 @@ TEST(HardenAudio, ATrackDecodedAheadIsTheTrackDecodedInPlace) {
     EXPECT_FALSE(missing.load(testFile("no_such_file.mp3")));
 }
 
-TEST(HardenAudio, AHeaderClaimingAnEndlessTrackIsNotBelieved) {
+TEST(AudioFiles, AHeaderClaimingAnEndlessTrackIsNotBelieved) {
     // The encoder's info frame names the frame count; claim two billion frames.
     std::ifstream in(tone("endless.mp3", 44100, 1.0, 2), std::ios::binary);
     std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());

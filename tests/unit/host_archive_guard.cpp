@@ -17,7 +17,7 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 
 Bytes jpeg(const std::string& name, const std::string& filterArgs) {
-    const std::string path = std::string(TEST_BUILD_DIR) + "/harden_guard_" + name + ".jpg";
+    const std::string path = std::string(TEST_BUILD_DIR) + "/jpeg_guard_" + name + ".jpg";
     const std::string command =
         "ffmpeg -loglevel error -y -f lavfi -i " + filterArgs + " -frames:v 1 '" + path + "'";
     EXPECT_EQ(std::system(command.c_str()), 0) << command;
@@ -39,13 +39,13 @@ size_t segment(const Bytes& b, uint8_t code) {
 
 } // namespace
 
-TEST(HardenJpegGuard, WholeImagesPass) {
+TEST(JpegGuard, WholeImagesPass) {
     EXPECT_TRUE(safe(jpeg("plain", "testsrc=size=64x48")));
     EXPECT_TRUE(safe(jpeg("odd", "testsrc=size=333x1")));
     EXPECT_TRUE(safe(jpeg("busy", "testsrc2=size=97x61")));
 }
 
-TEST(HardenJpegGuard, CutGarbledOrOverlongImagesAreHidden) {
+TEST(JpegGuard, CutGarbledOrOverlongImagesAreHidden) {
     const Bytes whole = jpeg("whole", "testsrc=size=64x48");
     ASSERT_TRUE(safe(whole));
     // Cut anywhere: in the header, in the tables, in the scan, just before the end marker.
@@ -73,7 +73,7 @@ TEST(HardenJpegGuard, CutGarbledOrOverlongImagesAreHidden) {
     EXPECT_FALSE(safe(garbled));
 }
 
-TEST(HardenJpegGuard, RowsWiderThanTheReaderCanCountAreHidden) {
+TEST(JpegGuard, RowsWiderThanTheReaderCanCountAreHidden) {
     Bytes wide = jpeg("narrow", "testsrc=size=64x48");
     const size_t sof = segment(wide, 0xC0);
     ASSERT_GT(sof, 0u);

@@ -2,8 +2,7 @@
 // refilled again and again, and the show's memory stays flat. Played through the virtual
 // clock, so the figures are per show time, not per wall time, and the run is faster than
 // real time. Resident size is sampled from /proc/self/statm every ten seconds of show time.
-#include "harden_show_driver.h"
-#include "host/timeline.h"
+#include "show_driver.h"
 
 #include <gtest/gtest.h>
 
@@ -29,7 +28,7 @@ constexpr int kFinaleScene = 20;
 // The finale empties its world every 51 beat frames; minutes of it must do so many times.
 constexpr int kMinimumResets = 10;
 
-const std::string kLongTrack = TEST_BUILD_DIR "/track/harden_soak_track.mp3";
+const std::string kLongTrack = TEST_BUILD_DIR "/track/soak_track.mp3";
 
 double residentMiB() {
     std::ifstream statm("/proc/self/statm");
@@ -54,8 +53,8 @@ std::string longTrack() {
 
 } // namespace
 
-TEST(HardenSoak, TenMinutesOfFinaleKeepMemoryFlat) {
-    harden::ShowPlan plan;
+TEST(ShowSoak, TenMinutesOfFinaleKeepMemoryFlat) {
+    showdriver::ShowPlan plan;
     plan.fps = kFps;
     plan.track = longTrack();
 
@@ -82,7 +81,7 @@ TEST(HardenSoak, TenMinutesOfFinaleKeepMemoryFlat) {
     };
 
     const auto start = std::chrono::steady_clock::now();
-    const harden::ShowReport report = harden::playShow(plan);
+    const showdriver::ShowReport report = showdriver::playShow(plan);
     const double wallSeconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 

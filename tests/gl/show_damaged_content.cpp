@@ -4,8 +4,7 @@
 #include "common/show_fixture.h"
 #include "content/asset_paths.h"
 #include "core/archive_guard.h"
-#include "harden_show_driver.h"
-#include "host/timeline.h"
+#include "show_driver.h"
 
 #include <gtest/gtest.h>
 
@@ -64,7 +63,7 @@ Bytes readFile(const std::string& path) {
 }
 
 std::string writeVariant(const std::string& name, const Bytes& bytes) {
-    const std::string path = std::string(TEST_BUILD_DIR) + "/harden_" + name + ".lll";
+    const std::string path = std::string(TEST_BUILD_DIR) + "/damaged_" + name + ".lll";
     std::ofstream(path, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
     return path;
 }
@@ -122,7 +121,7 @@ Bytes withGarbledEntry(const std::string& path) {
 // it, at its first frame.
 void expectPlaysThrough(const std::string& archivePath, const std::string& what,
                         const std::function<void(show::Show&)>& atStart = nullptr) {
-    harden::ShowPlan plan;
+    showdriver::ShowPlan plan;
     plan.fps = kFps;
     plan.archive = archivePath;
     bool looked = false;
@@ -132,7 +131,7 @@ void expectPlaysThrough(const std::string& archivePath, const std::string& what,
             looked = true;
         }
     };
-    const harden::ShowReport report = harden::playShow(plan);
+    const showdriver::ShowReport report = showdriver::playShow(plan);
     EXPECT_TRUE(looked || !atStart) << what << ": no frame was drawn";
     ASSERT_EQ(report.startup, show::StartupResult::Ready) << what;
     EXPECT_EQ(report.end, show::ShowEnd::Finished) << what;
@@ -144,18 +143,18 @@ void expectPlaysThrough(const std::string& archivePath, const std::string& what,
 
 } // namespace
 
-TEST(HardenContent, NoArchivePlaysThrough) {
-    expectPlaysThrough(TEST_BUILD_DIR "/harden_no_such_archive.lll", "no archive");
+TEST(ShowOnDamagedContent, NoArchivePlaysThrough) {
+    expectPlaysThrough(TEST_BUILD_DIR "/damaged_no_such_archive.lll", "no archive");
 }
 
-TEST(HardenContent, EmptyZipPlaysThrough) {
+TEST(ShowOnDamagedContent, EmptyZipPlaysThrough) {
     // An end-of-central-directory record and nothing else.
     Bytes empty = {'P', 'K', 5, 6};
     empty.resize(22, 0);
     expectPlaysThrough(writeVariant("empty", empty), "empty zip");
 }
 
-TEST(HardenContent, BrokenZipsPlayThrough) {
+TEST(ShowOnDamagedContent, BrokenZipsPlayThrough) {
     const Bytes& whole = archive();
     expectPlaysThrough(writeVariant("half", Bytes(whole.begin(), whole.begin() + whole.size() / 2)),
                        "the first half of the archive");
@@ -165,7 +164,7 @@ TEST(HardenContent, BrokenZipsPlayThrough) {
     expectPlaysThrough(writeVariant("noise", noise), "noise named data.lll");
 }
 
-TEST(HardenContent, EachMissingModelLeavesItsObjectEmpty) {
+TEST(ShowOnDamagedContent, EachMissingModelLeavesItsObjectEmpty) {
     for (const ModelUse& missing : kModelUses) {
         expectPlaysThrough(writeVariant("no_model", withoutEntry(missing.model)), missing.model,
                            [&](show::Show& s) {
@@ -178,7 +177,7 @@ TEST(HardenContent, EachMissingModelLeavesItsObjectEmpty) {
     }
 }
 
-TEST(HardenContent, MissingFontLeavesTheEnginesFont) {
+TEST(ShowOnDamagedContent, MissingFontLeavesTheEnginesFont) {
     expectPlaysThrough(writeVariant("no_font", withoutEntry(show::asset::kFont)), "no font",
                        [](show::Show& s) {
                            irr::gui::IGUIEnvironment* gui = s.engine.gui;
@@ -186,7 +185,7 @@ TEST(HardenContent, MissingFontLeavesTheEnginesFont) {
                        });
 }
 
-TEST(HardenContent, ImagesThatDoNotDecodeStayEmpty) {
+TEST(ShowOnDamagedContent, ImagesThatDoNotDecodeStayEmpty) {
     constexpr const char* kFontPicture = "font/blockbit_small.png";
     Bytes garbled = archive();
     for (const char* image :
@@ -213,7 +212,7 @@ TEST(HardenContent, ImagesThatDoNotDecodeStayEmpty) {
                        });
 }
 
-TEST(HardenContent, TheGuardHidesNoJpegOfTheRealArchive) {
+TEST(ShowOnDamagedContent, TheGuardHidesNoJpegOfTheRealArchive) {
     irr::IrrlichtDevice* device = irr::createDevice(irr::video::EDT_NULL);
     ASSERT_NE(device, nullptr);
     irr::io::IFileSystem* fs = device->getFileSystem();

@@ -90,7 +90,7 @@ class CapturePort final : public EngineFramePort {
         picture.meanGrey = sum / (double(image.width) * image.height);
         pictures_.push_back(picture);
         gltest::writePng(show_.engine.driver, image,
-                         std::string(TEST_BUILD_DIR) + "/scenes37_" + name + ".png");
+                         std::string(TEST_BUILD_DIR) + "/landscape_to_puzzle_" + name + ".png");
     }
 
     VirtualTime& clock_;
@@ -100,7 +100,7 @@ class CapturePort final : public EngineFramePort {
     std::vector<Picture> pictures_;
 };
 
-TEST(Scenes37Frames, EachSceneShowsAPictureAndTheFlashInvertsIt) {
+TEST(LandscapeToPuzzleFrames, EachSceneShowsAPictureAndTheFlashInvertsIt) {
     Show show;
     const std::string archive = showtest::builtArchive();
     ASSERT_EQ(

@@ -91,7 +91,7 @@ class CapturePort final : public EngineFramePort {
         int brightest = 0;
         measure(image, capture.darkest, capture.brightest, brightest);
         gltest::writePng(show_.engine.driver, image,
-                         std::string(TEST_BUILD_DIR) + "/scenes820_scene" +
+                         std::string(TEST_BUILD_DIR) + "/orbs_to_finale_scene" +
                              std::to_string(capture.scene) + ".png");
     }
     std::vector<Capture>& captures_;
@@ -100,7 +100,7 @@ class CapturePort final : public EngineFramePort {
     int scene_ = 1;
 };
 
-TEST(Scenes820Frames, OrbsGreetingsAndFinaleDrawPicturesAndTheShowFadesToBlackAtItsEnd) {
+TEST(OrbsToFinaleFrames, OrbsGreetingsAndFinaleDrawPicturesAndTheShowFadesToBlackAtItsEnd) {
     Show show;
     const std::string archive = showtest::builtArchive();
     ASSERT_EQ(

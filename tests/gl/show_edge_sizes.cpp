@@ -1,8 +1,7 @@
 // The whole show at the edges of what the console may ask for: a one-pixel window (its blur
 // targets are one pixel by none), an odd size, and frames so slow that the short greetings
 // scenes are jumped over: their hand-overs still run and the show still ends by itself.
-#include "harden_show_driver.h"
-#include "host/timeline.h"
+#include "show_driver.h"
 
 #include <gtest/gtest.h>
 
@@ -10,15 +9,15 @@ namespace {
 
 constexpr int kFps = 2;
 
-harden::ShowReport playAt(int width, int height, int fps) {
-    harden::ShowPlan plan;
+showdriver::ShowReport playAt(int width, int height, int fps) {
+    showdriver::ShowPlan plan;
     plan.width = width;
     plan.height = height;
     plan.fps = fps;
-    return harden::playShow(plan);
+    return showdriver::playShow(plan);
 }
 
-void expectEveryHandOverAndTheEnd(const harden::ShowReport& report) {
+void expectEveryHandOverAndTheEnd(const showdriver::ShowReport& report) {
     ASSERT_EQ(report.startup, show::StartupResult::Ready);
     EXPECT_EQ(report.end, show::ShowEnd::Finished);
     EXPECT_EQ(report.quitCode, show::kQuitRequested);
@@ -27,23 +26,23 @@ void expectEveryHandOverAndTheEnd(const harden::ShowReport& report) {
 
 } // namespace
 
-TEST(HardenSizes, OnePixelWindowPlaysTheWholeShow) {
-    const harden::ShowReport report = playAt(1, 1, kFps);
+TEST(ShowAtEdgeSizes, OnePixelWindowPlaysTheWholeShow) {
+    const showdriver::ShowReport report = playAt(1, 1, kFps);
     expectEveryHandOverAndTheEnd(report);
     for (int scene = 1; scene <= show::kSceneCount; ++scene)
         EXPECT_GT(report.frames[scene - 1], 0) << "scene " << scene;
 }
 
-TEST(HardenSizes, OddSizePlaysTheWholeShow) {
-    const harden::ShowReport report = playAt(321, 241, kFps);
+TEST(ShowAtEdgeSizes, OddSizePlaysTheWholeShow) {
+    const showdriver::ShowReport report = playAt(321, 241, kFps);
     expectEveryHandOverAndTheEnd(report);
     for (int scene = 1; scene <= show::kSceneCount; ++scene)
         EXPECT_GT(report.frames[scene - 1], 0) << "scene " << scene;
 }
 
 // Also the leak check's run under valgrind: the whole show in few frames.
-TEST(HardenSizes, SlowFramesJumpOverScenesButRunTheirHandOvers) {
-    const harden::ShowReport report = playAt(64, 48, 1);
+TEST(ShowAtEdgeSizes, SlowFramesJumpOverScenesButRunTheirHandOvers) {
+    const showdriver::ShowReport report = playAt(64, 48, 1);
     expectEveryHandOverAndTheEnd(report);
     int skipped = 0;
     for (int frames : report.frames)

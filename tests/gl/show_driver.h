@@ -15,7 +15,7 @@
 #include <utility>
 #include <vector>
 
-namespace harden {
+namespace showdriver {
 
 struct ShowReport {
     show::StartupResult startup = show::StartupResult::NoDevice;
@@ -114,4 +114,4 @@ inline ShowReport playShow(const ShowPlan& plan) {
     return result;
 }
 
-} // namespace harden
+} // namespace showdriver
