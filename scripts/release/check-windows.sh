@@ -294,6 +294,10 @@ for i, t in enumerate(times):
     print("| %s | %s | %d | %.4f %% | %d |" % (t, win[i], differing, 100.0 * differing / n, largest))
     if differing and (worst is None or differing > worst[0]):
         worst = (differing, win[i])
+    # The two C libraries' sin and cos disagree in the last bit now and then, which moves an
+    # edge of a spinning model by a pixel; anything wider than a sliver of a frame is not that.
+    if 100.0 * differing / n > 0.1 or largest > 16:
+        print("beyond the maths' last bit: %s" % win[i])
 print()
 print("worst: %s" % (worst[1] if worst else "none (every frame is identical)"))
 EOF
@@ -333,6 +337,8 @@ EOF
 fi
 missing=$(grep -c '| missing\|unreadable' "$OUT/frames.txt" || true)
 check "every frame was drawn on both systems" test "$missing" -eq 0
+beyond=$(grep -c '^beyond' "$OUT/frames.txt" || true)
+check "no frame differs by more than 0.1 % of its pixels or 16 levels" test "$beyond" -eq 0
 
 # --- the benchmark ------------------------------------------------------------------------------
 if [ $bench -eq 1 ]; then
