@@ -112,3 +112,17 @@ TEST(CaptureBench, SummariesKeepScenesApartAndAddUpInTheLastRow) {
     const std::string text = formatTable(s);
     EXPECT_NE(text.find("all"), std::string::npos);
 }
+
+// A short track ends before the last scenes begin: their intervals run backwards (from past
+// the end mark), which must read as empty rather than as room for billions of frames.
+TEST(CaptureBench, ScenesThatStartAfterAShortTrackEndsRunNoFrames) {
+    std::vector<SceneRow> rows(2);
+    rows[0] = {1, 0, 44100};
+    rows[1] = {2, 8000000, 44100};
+    BenchTable table(rows, 60);
+    table.add(1, 1.0f, 2.0f);
+    const std::vector<Summary> s = table.summaries();
+    ASSERT_EQ(s.size(), 2u);
+    EXPECT_EQ(s[0].scene, 1);
+    EXPECT_EQ(s[1].frames, 1u);
+}

@@ -30,9 +30,10 @@ BenchTable::BenchTable(const std::vector<show::SceneRow>& rows, int fps) {
     for (const show::SceneRow& row : rows) {
         Times t;
         t.scene = row.number;
-        // One more than the interval holds: its first frame may fall on either side.
-        const size_t room = size_t(
-            (int64_t(row.toExclusive) - int64_t(row.from)) * fps / int64_t(show::kSampleRate) + 2);
+        // One more than the interval holds: its first frame may fall on either side. On a track
+        // that ends before the last scene starts, that scene's interval is empty, not negative.
+        const int64_t samples = std::max<int64_t>(int64_t(row.toExclusive) - int64_t(row.from), 0);
+        const size_t room = size_t(samples * fps / int64_t(show::kSampleRate) + 2);
         t.logic.reserve(room);
         t.draw.reserve(room);
         scenes_.push_back(std::move(t));
