@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Set up, build, make the content, and play the show. Arguments go to the demo:
-#   ./run.sh                 1280x1024 fullscreen
+#   ./run.sh                 fullscreen at the desktop's own size (--desktop)
 #   ./run.sh 1280 720 w      1280x720 in a window
 #   ./run.sh --help          the demo's options and keys
 # Without a sound device the show plays silently and says so (--sound auto).
@@ -20,7 +20,10 @@ if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
     # silently then, with one line saying so. A --sound of the user's own wins.
     sound=(--sound auto)
     for word in "$@"; do [ "$word" = --sound ] && sound=(); done
-    exec ./demo "${sound[@]}" "$@"
+    # Without a size, fullscreen at the desktop's own size: no mode switch, no stretching.
+    desktop=(--desktop)
+    for word in "$@"; do [[ $word =~ ^[0-9]+$ || $word == --desktop ]] && desktop=(); done
+    exec ./demo "${desktop[@]}" "${sound[@]}" "$@"
 fi
 
 # The demo's positional words first (W H, and the window flag, which a video has no use for),
