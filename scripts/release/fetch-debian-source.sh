@@ -86,8 +86,8 @@ verified() { # NAME VERSION DSC_SHA256: are the downloaded files there and right
 }
 
 updated=""
-for spec in "$@"; do
-    IFS='=' read -r name version sum <<<"$spec"
+for entry in "$@"; do
+    IFS='=' read -r name version sum <<<"$entry"
     if ! verified "$name" "$version" "$sum"; then
         if [ -z "$updated" ]; then
             write_sources

@@ -1,5 +1,5 @@
 #include "core/music.h"
-#include "content/spectrum_levels.h"
+#include "content/band_levels.h"
 
 namespace show {
 

@@ -2,7 +2,7 @@
 // rows of the opening and the pan sweep of the light-orb scene.
 #pragma once
 
-#include "content/spectrum_levels.h"
+#include "content/band_levels.h"
 #include "core/audio.h"
 #include "core/frequency_bands.h"
 #include "core/overlay.h"

@@ -1,7 +1,7 @@
 // The spectrum-driven displays shared by several scenes.
 #include "scenes/band_displays.h"
 
-#include "content/spectrum_levels.h"
+#include "content/band_levels.h"
 #include "scenes/nodes.h"
 #include "scenes/show.h"
 

@@ -3,7 +3,7 @@
 // pass; the comparisons are made in double precision and are strict, as everywhere.
 #pragma once
 
-#include "content/spectrum_levels.h"
+#include "content/band_levels.h"
 #include "core/overlay.h"
 
 #include <irrlicht.h>

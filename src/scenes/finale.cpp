@@ -1,7 +1,7 @@
 // Scene 20, the finale: bricks drop on every bass beat into a world seen through the glass
 // effect, whose offset map is the turning roundabout; every 51st beat frame empties the world
 // with a flash, and the last 100000 samples fade to black. The timeline ends the show after.
-#include "content/spectrum_levels.h"
+#include "content/band_levels.h"
 #include "scenes/band_displays.h"
 #include "scenes/bricks.h"
 #include "scenes/nodes.h"

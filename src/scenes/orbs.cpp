@@ -1,7 +1,7 @@
 // Scenes 8 and 9: the 128 light orbs blink with the spectrum around a rain of bricks that
 // falls for one second and then hangs frozen; scene 8 sweeps the music's pan, scene 9 flashes
 // white on strong bass. Both draw through the bloom node.
-#include "content/spectrum_levels.h"
+#include "content/band_levels.h"
 #include "scenes/band_displays.h"
 #include "scenes/bricks.h"
 #include "scenes/nodes.h"

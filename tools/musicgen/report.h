@@ -10,7 +10,7 @@
 
 #include "timeline.h"
 
-#include "content/spectrum_levels.h"
+#include "content/band_levels.h"
 #include "scenes/title.h"
 #include "scenes/tunables.h"
 
