@@ -4,8 +4,8 @@
 #pragma once
 
 #include "common/show_fixture.h"
-#include "scenes/show.h"
 #include "scenes/scene_table.h"
+#include "scenes/show.h"
 
 #include <gtest/gtest.h>
 
@@ -80,6 +80,55 @@ class RecordingFader final : public irr::gui::IGUIInOutFader {
 
   private:
     irr::video::SColor colour_;
+};
+
+// The show with the built archive's models, driven by the first band over the others at rest.
+class ModelSceneFixture : public SceneFixture {
+  protected:
+    explicit ModelSceneFixture(int fps) : SceneFixture(fps) {}
+    void SetUp() override {
+        SceneFixture::SetUp();
+        if (HasFatalFailure())
+            return;
+        ASSERT_NE(show.world.twirlGrid[0], nullptr)
+            << "the asset generator's archive is missing: " << builtArchive();
+    }
+    using SceneFixture::frame;
+    // One frame with band 0 at bass and every other band at rest.
+    void frame(int scene, float bass, float rest = 0.0f) {
+        std::array<float, show::kSpectrumBands> bands;
+        bands.fill(rest);
+        bands[0] = bass;
+        frame(scene, bands);
+    }
+};
+
+// The show with its fader replaced by one that notes what it is asked, driven by `levels`.
+class FaderSceneFixture : public SceneFixture {
+  protected:
+    explicit FaderSceneFixture(int fps) : SceneFixture(fps) {}
+    void SetUp() override {
+        SceneFixture::SetUp();
+        if (HasFatalFailure())
+            return;
+        engineFader = show.overlay.fader;
+        fader = new RecordingFader(show.engine.gui);
+        show.overlay.fader = fader;
+    }
+    void TearDown() override {
+        if (fader) {
+            show.overlay.fader = engineFader;
+            fader->drop();
+        }
+        SceneFixture::TearDown();
+    }
+    // One frame on whatever the test put in `levels`.
+    void frame(int scene) { SceneFixture::frame(scene, levels); }
+    void quiet() { levels.fill(0.0f); }
+
+    std::array<float, show::kSpectrumBands> levels{};
+    RecordingFader* fader = nullptr;
+    irr::gui::IGUIInOutFader* engineFader = nullptr;
 };
 
 } // namespace showtest

@@ -24,39 +24,16 @@ constexpr float kBeat = 0.2f; // the float nearest 0.2 lies just above it: a bea
 
 // The whole show on the null device at 50 fps, models or not (everything here is state that
 // exists without them), its fader replaced by one that notes what it is asked.
-class LateScenes : public showtest::SceneFixture {
+class LateScenes : public showtest::FaderSceneFixture {
   protected:
     using RecordingFader = showtest::RecordingFader;
-    LateScenes() : SceneFixture(kFps) {}
-    void SetUp() override {
-        SceneFixture::SetUp();
-        if (HasFatalFailure())
-            return;
-        engineFader = show.overlay.fader;
-        fader = new RecordingFader(show.engine.gui);
-        show.overlay.fader = fader;
-    }
-    void TearDown() override {
-        if (fader) {
-            show.overlay.fader = engineFader;
-            fader->drop();
-        }
-        SceneFixture::TearDown();
-    }
-
-    // One frame on whatever the test put in `levels`.
-    void frame(int scene) { SceneFixture::frame(scene, levels); }
-    void quiet() { levels.fill(0.0f); }
+    LateScenes() : FaderSceneFixture(kFps) {}
 
     btVector3 origin(size_t bodyIndex) const {
         auto it = show.physics.bodyList.begin();
         std::advance(it, bodyIndex);
         return (*it)->getWorldTransform().getOrigin();
     }
-
-    std::array<float, kSpectrumBands> levels{};
-    RecordingFader* fader = nullptr;
-    irr::gui::IGUIInOutFader* engineFader = nullptr;
 };
 
 class Finale : public LateScenes {

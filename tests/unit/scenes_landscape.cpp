@@ -21,24 +21,9 @@ int framesFor(double seconds) {
 }
 
 // The whole show on the null device at 60 fps, with the built archive's models.
-class LandscapeTest : public showtest::SceneFixture {
+class LandscapeTest : public showtest::ModelSceneFixture {
   protected:
-    LandscapeTest() : SceneFixture(kFps) {}
-    void SetUp() override {
-        SceneFixture::SetUp();
-        if (HasFatalFailure())
-            return;
-        ASSERT_NE(show.world.twirlGrid[0], nullptr)
-            << "the asset generator's archive is missing: " << showtest::builtArchive();
-    }
-    using SceneFixture::frame;
-    // One frame with band 0 at bass and every other band at rest.
-    void frame(int scene, float bass, float rest = 0.0f) {
-        std::array<float, kSpectrumBands> levels;
-        levels.fill(rest);
-        levels[0] = bass;
-        frame(scene, levels);
-    }
+    LandscapeTest() : ModelSceneFixture(kFps) {}
 };
 
 TEST_F(LandscapeTest, SilenceFlattensBothLandscapesAndShrinksTheFountains) {

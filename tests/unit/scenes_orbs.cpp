@@ -25,29 +25,10 @@ constexpr float kEdgeTile = 0.03f;   // just below 3 once widened
 
 // The whole show on the null device at 50 fps, models or not (everything here is state that
 // exists without them), its fader replaced by one that notes what it is asked.
-class OrbScenes : public showtest::SceneFixture {
+class OrbScenes : public showtest::FaderSceneFixture {
   protected:
     using RecordingFader = showtest::RecordingFader;
-    OrbScenes() : SceneFixture(kFps) {}
-    void SetUp() override {
-        SceneFixture::SetUp();
-        if (HasFatalFailure())
-            return;
-        engineFader = show.overlay.fader;
-        fader = new RecordingFader(show.engine.gui);
-        show.overlay.fader = fader;
-    }
-    void TearDown() override {
-        if (fader) {
-            show.overlay.fader = engineFader;
-            fader->drop();
-        }
-        SceneFixture::TearDown();
-    }
-
-    // One frame on whatever the test put in `levels`.
-    void frame(int scene) { SceneFixture::frame(scene, levels); }
-    void quiet() { levels.fill(0.0f); }
+    OrbScenes() : FaderSceneFixture(kFps) {}
 
     bool orbLit(int i) const {
         const bool light = show.world.orbLights[i]->isVisible();
@@ -66,10 +47,6 @@ class OrbScenes : public showtest::SceneFixture {
             origins.push_back(body->getWorldTransform().getOrigin());
         return origins;
     }
-
-    std::array<float, kSpectrumBands> levels{};
-    RecordingFader* fader = nullptr;
-    irr::gui::IGUIInOutFader* engineFader = nullptr;
 };
 
 // ---- light orbs and brick rain ----

@@ -23,24 +23,9 @@ constexpr float kMildBass = 0.1f;   // 10: a beat for tiles and stretch, no bric
 constexpr float kEdgeLevel = 0.03f; // just under 3.0 once widened to double: quiet
 
 // The whole show on the null device at 60 fps, with the built archive's models.
-class PuzzleTest : public showtest::SceneFixture {
+class PuzzleTest : public showtest::ModelSceneFixture {
   protected:
-    PuzzleTest() : SceneFixture(kFps) {}
-    void SetUp() override {
-        SceneFixture::SetUp();
-        if (HasFatalFailure())
-            return;
-        ASSERT_NE(show.world.twirlGrid[0], nullptr)
-            << "the asset generator's archive is missing: " << showtest::builtArchive();
-    }
-    using SceneFixture::frame;
-    // One frame with band 0 at bass and every other band at rest.
-    void frame(int scene, float bass, float rest = 0.0f) {
-        std::array<float, kSpectrumBands> levels;
-        levels.fill(rest);
-        levels[0] = bass;
-        frame(scene, levels);
-    }
+    PuzzleTest() : ModelSceneFixture(kFps) {}
 };
 
 TEST_F(PuzzleTest, TileEqualisersLightOnlyBandsStrictlyAboveThreeAndNeverTheSpareTiles) {
