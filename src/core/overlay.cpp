@@ -13,8 +13,6 @@ using irr::core::position2di;
 using irr::core::recti;
 using irr::video::SColor;
 
-constexpr const wchar_t* kCreditsText =
-    L"cobblejay frindles! * code(kELDRUN) * music(pel00vin) * rm2009";
 constexpr double kRowDotSpacing = 2.5;
 constexpr int kTextBufferSize = 255;
 const SColor kFaderColour(255, 255, 255, 255);
@@ -141,8 +139,6 @@ void buildOverlay(Overlay& o, const Engine& engine, int commandLineHeight) {
     driver->setTextureCreationFlag(irr::video::ETCF_CREATE_MIP_MAPS, mipMaps);
 
     setText(o.status, L">");
-    setText(o.credits, kCreditsText);
-    o.credits->move(position2di(kCreditsStartOffset, 0));
 }
 
 } // namespace show

@@ -16,8 +16,7 @@ constexpr int kRowDots = 512;
 constexpr int kTiles = 1000;
 constexpr int kTileSize = 32;
 constexpr int kTileColumns = 40;
-constexpr int kCreditsStartOffset = 1280; // the credits line starts this far off the right edge
-constexpr int kRowBaseAboveBottom = 10;   // spectrum rows sit this far above the requested height
+constexpr int kRowBaseAboveBottom = 10; // spectrum rows sit this far above the requested height
 
 struct Overlay {
     irr::gui::IGUIImage* greyOverlay = nullptr;
@@ -37,7 +36,7 @@ struct Overlay {
     std::array<irr::gui::IGUIImage*, kTiles> tilesB{};
     irr::gui::IGUIInOutFader* fader = nullptr;
     irr::gui::IGUIStaticText* status = nullptr;
-    irr::gui::IGUIStaticText* credits = nullptr;
+    irr::gui::IGUIStaticText* credits = nullptr; // the scenes write its text (writeCreditsLine)
 };
 
 struct Engine;

@@ -59,15 +59,11 @@ bool PlayerPort::deviceRunning() {
     return windowOpen_ && !interrupt_;
 }
 
-void PlayerPort::frameStarted(const SceneRow&) {
-    show_.effects.drawing = !time_.skipping();
-    landingFrame_ = show_.effects.drawing && !landed_;
+bool PlayerPort::frameStarted(const SceneRow&) {
+    const bool drawn = !time_.skipping();
+    landingFrame_ = drawn && !landed_;
     landed_ = landed_ || landingFrame_;
-}
-
-void PlayerPort::finishFrame() {
-    if (show_.effects.drawing)
-        EngineFramePort::finishFrame();
+    return drawn;
 }
 
 void PlayerPort::frameDrawn() {

@@ -41,8 +41,7 @@ class PlayerPort : public EngineFramePort {
 
     bool deviceRunning() override;
     bool interrupted() override { return interrupt_; }
-    void frameStarted(const SceneRow& row) override;
-    void finishFrame() override;
+    bool frameStarted(const SceneRow& row) override;
 
     // Holds the sound and puts the clock back at the show's start, for restartShow.
     void rewind();

@@ -17,6 +17,27 @@ void drawLoadingFrame(Show& show) {
     show.engine.driver->endScene();
 }
 
+// Start-up's own work between the world and physics: input, the loading frame, the timer.
+void attachInputAndShowLoading(Show& show) {
+    irr::IrrlichtDevice* device = show.engine.device;
+    show.receiver = std::make_unique<MyEventReceiver>();
+    device->setEventReceiver(show.receiver.get());
+    drawLoadingFrame(show);
+    show.engine.timer = device->getTimer();
+}
+
+// The stages that make the show's content on a device, in the order every later stage relies
+// on. Start-up runs them once, with its own work after the world; a restart runs them again.
+void buildContent(Show& show, void (*afterWorld)(Show&)) {
+    buildOverlay(show.overlay, show.engine, show.commandLine.height);
+    writeCreditsLine(show);
+    buildWorld(show);
+    if (afterWorld)
+        afterWorld(show);
+    createPhysicsWorld(show.physics, show.engine.smgr, show.world.solids);
+    buildLateWorld(show);
+}
+
 } // namespace
 
 StartupResult startShow(Show& show, const StartupOptions& options) {
@@ -65,17 +86,7 @@ StartupResult startShow(Show& show, const StartupOptions& options) {
     const irr::core::dimension2du screen = engine.driver->getScreenSize();
     engine.width = irr::s32(screen.Width);
     engine.height = irr::s32(screen.Height);
-    buildOverlay(show.overlay, show.engine, show.commandLine.height);
-
-    buildWorld(show);
-
-    show.receiver = std::make_unique<MyEventReceiver>();
-    device->setEventReceiver(show.receiver.get());
-    drawLoadingFrame(show);
-    engine.timer = device->getTimer();
-
-    createPhysicsWorld(show.physics, engine.smgr, show.world.solids);
-    buildLateWorld(show);
+    buildContent(show, attachInputAndShowLoading);
 
     AudioTrack& track = show.music.track;
     if (!options.virtualTime) {
@@ -101,7 +112,7 @@ void beginShow(Show& show) {
     show.endMark = endMarkFor(track.length());
     show.time->trackLoaded(track.length());
     show.position = 0;
-    clearRowOffsets(show.music);
+    show.scene = SceneState{};
     // Particle emitters draw from the engine's own generator: every pass of the show starts
     // it from the same seed, so a restarted show emits what the first one did.
     show.engine.device->getRandomizer()->reset();
@@ -125,16 +136,11 @@ void restartShow(Show& show) {
     world.normalColourMaterial = show.world.normalColourMaterial;
     show.world = world;
     show.overlay = Overlay{};
-    show.scene = SceneState{};
     show.random = Random{};
     show.quitCode = 0;
-    show.music.panSweep = PanSweep{};
     show.music.track.setPan(kPanPlainStereo);
 
-    buildOverlay(show.overlay, show.engine, show.commandLine.height);
-    buildWorld(show);
-    createPhysicsWorld(show.physics, engine.smgr, show.world.solids);
-    buildLateWorld(show);
+    buildContent(show, nullptr);
     beginShow(show);
 }
 

@@ -1,11 +1,12 @@
 // Start-up and shutdown of the show, in the one fixed order every later stage relies on:
-//   1 command line, device, archive, engine handles, overlay
+//   1 command line, device, archive, engine handles, overlay and the credits line
 //   2 the scene world
 //   3 receiver, loading frame, timer
 //   4 physics world and the late scene resources
 //   5 sound output and the music (the show ends here if either fails)
 //   6 post-process nodes
-// then beginShow (end mark, rows cleared, playback) and the timeline.
+// then beginShow (end mark, the scenes' state cleared, playback) and the timeline. A restart
+// runs the content stages 1, 2 and 4 again, from the same list.
 #pragma once
 
 #include "core/command_line.h"
@@ -54,12 +55,12 @@ enum class StartupResult { Ready, NoDevice, SoundInitFailed, TrackFailed };
 
 // Runs start-up stages 1 to 6. On NoDevice nothing else was made.
 StartupResult startShow(Show& show, const StartupOptions& options);
-// The show start: end mark, play position 0, row offsets cleared, the engine's random
+// The show start: end mark, play position 0, the scenes' state as new, the engine's random
 // generator back at its seed. Playback is the caller's (the player starts it where it lands).
 void beginShow(Show& show);
 // Takes the show back to the state start-up left it in, on the same device and music: every
 // body, node, animator, light and overlay element the scenes made or moved is gone and made
-// anew, the scenes' shared state is cleared. The effect nodes stay. Then beginShow.
+// anew. The effect nodes stay. Then beginShow.
 void restartShow(Show& show);
 // Frees the rigid bodies, releases the device and closes the sound output.
 void shutdownShow(Show& show);

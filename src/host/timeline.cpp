@@ -14,7 +14,7 @@ ShowEnd runTimeline(Show& show, FramePort& port, const std::vector<SceneRow>& ro
         while (port.deviceRunning() && row.contains(show.position) &&
                show.quitCode != kQuitRequested) {
             show.time->beginFrame();
-            port.frameStarted(row);
+            const bool drawn = port.frameStarted(row);
             if (port.escapeHeld()) {
                 show.quitCode = kQuitRequested;
                 return ShowEnd::Escaped;
@@ -25,9 +25,10 @@ ShowEnd runTimeline(Show& show, FramePort& port, const std::vector<SceneRow>& ro
             if (row.update)
                 row.update(show);
             port.drawingStarted();
+            port.beginFrame(row.start, drawn);
             if (row.render)
-                row.render(show);
-            port.finishFrame();
+                row.render(show, FrameDraw{show.effects, show.engine.smgr, drawn});
+            port.endFrame(drawn);
             if (row.afterFrame)
                 row.afterFrame(show);
         }
@@ -53,7 +54,15 @@ void EngineFramePort::readSpectrumThenPosition() {
     show_.position = position;
 }
 
-void EngineFramePort::finishFrame() {
+void EngineFramePort::beginFrame(FrameStart start, bool drawn) {
+    const bool clear = start == FrameStart::Cleared;
+    if (drawn)
+        show_.engine.driver->beginScene(clear, clear, irr::video::SColor(0));
+}
+
+void EngineFramePort::endFrame(bool drawn) {
+    if (!drawn)
+        return;
     show_.engine.gui->drawAll();
     frameDrawn();
     show_.engine.driver->endScene();

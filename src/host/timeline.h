@@ -1,7 +1,8 @@
 // The show's one frame loop. Each scene is a row of a table: its play-position interval, the
 // block that runs when it is entered, and its per-frame work around the one spectrum read.
-// The guard, the Escape test, the read, the GUI draw, endScene and the status text are
-// written here once; a scene never runs a loop of its own.
+// The guard, the Escape test, the read, the frame's begin and end (beginScene, then the GUI
+// draw, endScene and the status text) are written here once; a scene never runs a loop of
+// its own and never begins or ends a frame.
 #pragma once
 
 #include "scenes/scene_row.h"
@@ -23,11 +24,15 @@ class FramePort {
     // hand-over (the player starts a new pass from the show's start-up state).
     virtual bool interrupted() { return false; }
     virtual void readSpectrumThenPosition() = 0;
-    virtual void finishFrame() = 0; // GUI draw, endScene, status text
+    // The frame's bracket around the scene's render step; drawn as frameStarted answered.
+    virtual void beginFrame(FrameStart start, bool drawn) = 0; // beginScene
+    virtual void endFrame(bool drawn) = 0;                     // GUI draw, endScene, status text
 
-    // Where a measuring or recording port looks in; the show itself needs neither.
-    virtual void frameStarted(const SceneRow& row) {} // the guard passed, the frame's time is set
-    virtual void drawingStarted() {}                  // the scene's logic is done, render is next
+    // The guard passed and the frame's time is set. Answers whether this frame is drawn: a
+    // port skipping ahead, or leaving frames out of a recording, runs their logic undrawn.
+    virtual bool frameStarted(const SceneRow& row) { return true; }
+    // Where a measuring port looks in: the scene's logic is done, render is next.
+    virtual void drawingStarted() {}
 };
 
 enum class ShowEnd { Finished, Escaped, Interrupted };
@@ -44,7 +49,8 @@ class EngineFramePort : public FramePort {
     bool deviceRunning() override;
     bool escapeHeld() override;
     void readSpectrumThenPosition() override;
-    void finishFrame() override;
+    void beginFrame(FrameStart start, bool drawn) override;
+    void endFrame(bool drawn) override;
 
   protected:
     // Called with the whole frame drawn, before it is presented: where a capture reads it.

@@ -39,38 +39,38 @@ void emitParticles(ISceneNode* node) {
         emitParticles(child);
 }
 
-void drawScene(const Effects& effects, ISceneManager* smgr) {
-    if (effects.drawing)
-        smgr->drawAll();
+void drawScene(const FrameDraw& frame) {
+    if (frame.drawn)
+        frame.smgr->drawAll();
     else
-        animateWithoutDrawing(smgr, effects.timer ? effects.timer->getTime() : 0);
+        animateWithoutDrawing(frame.smgr, frame.effects.timer ? frame.effects.timer->getTime() : 0);
 }
 
-void sceneInto(const Effects& effects, ISceneManager* smgr, ITexture* target) {
-    if (effects.drawing)
-        selectTarget(smgr->getVideoDriver(), target);
-    drawScene(effects, smgr);
+void sceneInto(const FrameDraw& frame, ITexture* target) {
+    if (frame.drawn)
+        selectTarget(frame.smgr->getVideoDriver(), target);
+    drawScene(frame);
 }
 
 // A pass paints every pixel of its target and ignores depth, so the target is selected
 // without clearing it: a clear would only be painted over.
-void passInto(const Effects& effects, ISceneManager* smgr, ISceneNode* node, ITexture* target) {
-    if (!effects.drawing)
+void passInto(const FrameDraw& frame, ISceneNode* node, ITexture* target) {
+    if (!frame.drawn)
         return;
-    smgr->getVideoDriver()->setRenderTarget(target, false, false);
+    frame.smgr->getVideoDriver()->setRenderTarget(target, false, false);
     node->render();
 }
 
-void passOntoScreen(const Effects& effects, ISceneManager* smgr, ISceneNode* node) {
-    passInto(effects, smgr, node, nullptr);
+void passOntoScreen(const FrameDraw& frame, ISceneNode* node) {
+    passInto(frame, node, nullptr);
 }
 
 // A sequence whose node cannot draw still shows the scene, on a frame buffer cleared first:
-// the frame did not clear it (see beginEffectFrame).
-void fallBackToDirect(const Effects& effects, ISceneManager* smgr) {
-    if (effects.drawing)
-        selectTarget(smgr->getVideoDriver(), nullptr);
-    drawScene(effects, smgr);
+// the frame did not clear it (see FrameStart::Painted).
+void fallBackToDirect(const FrameDraw& frame) {
+    if (frame.drawn)
+        selectTarget(frame.smgr->getVideoDriver(), nullptr);
+    drawScene(frame);
 }
 
 void setVisible(ISceneNode* node, bool visible) {
@@ -80,13 +80,13 @@ void setVisible(ISceneNode* node, bool visible) {
 }
 
 // Scene into the node's input, the node onto the screen.
-void renderThroughSinglePass(const Effects& effects, SinglePassNode* node, ISceneManager* smgr) {
+void renderThroughSinglePass(const FrameDraw& frame, SinglePassNode* node) {
     if (!hasInput(node)) {
-        fallBackToDirect(effects, smgr);
+        fallBackToDirect(frame);
         return;
     }
-    sceneInto(effects, smgr, node->RenderTarget);
-    passOntoScreen(effects, smgr, node);
+    sceneInto(frame, node->RenderTarget);
+    passOntoScreen(frame, node);
 }
 
 } // namespace
@@ -121,65 +121,54 @@ void createEffects(Effects& effects, ISceneManager* smgr, irr::s32 screenWidth) 
                               kBloomMultiplier, smgr);
 }
 
-void beginScene(const Effects& effects, irr::video::IVideoDriver* driver,
-                irr::video::SColor clear) {
-    if (effects.drawing)
-        driver->beginScene(true, true, clear);
-}
-
-void beginEffectFrame(const Effects& effects, irr::video::IVideoDriver* driver) {
-    if (effects.drawing)
-        driver->beginScene(false, false);
-}
-
 void animateWithoutDrawing(ISceneManager* smgr, irr::u32 timeMs) {
     ISceneNode* root = smgr->getRootSceneNode();
     root->OnAnimate(timeMs);
     emitParticles(root);
 }
 
-void renderDirect(const Effects& effects, ISceneManager* smgr) {
-    drawScene(effects, smgr);
+void renderDirect(const FrameDraw& frame) {
+    drawScene(frame);
 }
 
-void renderThroughBlurPair(const Effects& effects, ISceneManager* smgr) {
+void renderThroughBlurPair(const FrameDraw& frame) {
+    const Effects& effects = frame.effects;
     if (!hasInput(effects.firstBlur) || !hasInput(effects.secondBlur)) {
-        fallBackToDirect(effects, smgr);
+        fallBackToDirect(frame);
         return;
     }
-    sceneInto(effects, smgr, effects.firstBlur->RenderTarget);
-    passInto(effects, smgr, effects.firstBlur, effects.secondBlur->RenderTarget);
-    passOntoScreen(effects, smgr, effects.secondBlur);
+    sceneInto(frame, effects.firstBlur->RenderTarget);
+    passInto(frame, effects.firstBlur, effects.secondBlur->RenderTarget);
+    passOntoScreen(frame, effects.secondBlur);
 }
 
-void renderThroughBloom(const Effects& effects, ISceneManager* smgr) {
-    renderThroughSinglePass(effects, effects.bloom, smgr);
+void renderThroughBloom(const FrameDraw& frame) {
+    renderThroughSinglePass(frame, frame.effects.bloom);
 }
 
-void renderThroughInvert(const Effects& effects, ISceneManager* smgr) {
-    renderThroughSinglePass(effects, effects.invert, smgr);
+void renderThroughInvert(const FrameDraw& frame) {
+    renderThroughSinglePass(frame, frame.effects.invert);
 }
 
-void renderGlass(const Effects& effects, ISceneManager* smgr, ISceneNode* picture,
-                 ISceneNode* offsetMap) {
-    IPostProcessGlass* glass = effects.glass;
+void renderGlass(const FrameDraw& frame, ISceneNode* picture, ISceneNode* offsetMap) {
+    IPostProcessGlass* glass = frame.effects.glass;
     if (!hasInput(glass) || !glass->OffsetTarget) {
         setVisible(picture, true);
         setVisible(offsetMap, false);
-        fallBackToDirect(effects, smgr);
+        fallBackToDirect(frame);
         return;
     }
-    if (effects.drawing)
-        selectTarget(smgr->getVideoDriver(), glass->RenderTarget);
+    if (frame.drawn)
+        selectTarget(frame.smgr->getVideoDriver(), glass->RenderTarget);
     setVisible(picture, true);
     setVisible(offsetMap, false);
-    drawScene(effects, smgr);
+    drawScene(frame);
 
     setVisible(offsetMap, true);
     setVisible(picture, false);
-    sceneInto(effects, smgr, glass->OffsetTarget);
+    sceneInto(frame, glass->OffsetTarget);
 
-    passOntoScreen(effects, smgr, glass);
+    passOntoScreen(frame, glass);
 }
 
 } // namespace show

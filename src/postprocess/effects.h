@@ -1,8 +1,8 @@
 // The seven post-process nodes the show keeps for its whole run, and the render sequences
 // the scenes draw with. A pass order is written here once; scenes only pick a sequence.
 //
-// Every sequence runs after the frame's beginScene (where the scene calls it) and before the
-// GUI draw and endScene, which the timeline does. Every switch to a node's target clears
+// Every sequence runs between the frame's beginScene and its GUI draw and endScene, which the
+// timeline does. Every switch to a node's target clears
 // colour and depth to transparent black; the frame buffer is selected for the last pass
 // without a clear, since that pass paints all of it. Every sequence ends with the frame
 // buffer selected. A node that is missing or has no render target (the null device) leaves
@@ -35,10 +35,6 @@ constexpr irr::f32 kBloomStrength = 5.0f;
 constexpr irr::f32 kBloomMultiplier = 9.0f;
 
 struct Effects {
-    // False while the show skips frames: a sequence then runs only what changes the show's
-    // state (the scene graph's animation and its particle systems' emission), once for every
-    // scene draw it would make and with the same nodes shown, and nothing reaches the GPU.
-    bool drawing = true;
     irr::ITimer* timer = nullptr; // the engine timer the scene graph animates on
 
     IPostProcessMotionBlur* motionBlur = nullptr;
@@ -50,33 +46,41 @@ struct Effects {
     IPostProcessBloom* bloom = nullptr;
 };
 
+// One frame's drawing, as the timeline hands it to a scene.
+struct FrameDraw {
+    const Effects& effects;
+    irr::scene::ISceneManager* smgr;
+    // False while the show skips frames: a sequence then runs only what changes the show's
+    // state (the scene graph's animation and its particle systems' emission), once for every
+    // scene draw it would make and with the same nodes shown, and nothing reaches the GPU.
+    bool drawn;
+};
+
 // Creates the seven nodes in their fixed order under the scene manager's root (which owns
 // them), id kEffectNodeId. screenWidth is the width chosen at start-up; the blur pair and
 // motion blur are screenWidth x screenWidth/2, the others 1024 x 512.
 void createEffects(Effects& effects, irr::scene::ISceneManager* smgr, irr::s32 screenWidth);
 
-// The frame's beginScene: clears the frame buffer and depth to clear (left out while skipping).
-void beginScene(const Effects& effects, irr::video::IVideoDriver* driver, irr::video::SColor clear);
-// Starts a frame that one of the sequences below draws (nothing while skipping). They paint
-// every pixel of the frame buffer, or clear it first when they fall back to drawing the
-// scene directly, so the frame starts without a clear of its own: the first render-target
-// switch would only have made the rasteriser clear the frame buffer for nothing.
-void beginEffectFrame(const Effects& effects, irr::video::IVideoDriver* driver);
+// The sequences below but renderDirect paint every pixel of the frame buffer, or clear it
+// first when they fall back to drawing the scene directly, so their frames start without a
+// clear of their own (FrameStart::Painted): the first render-target switch would only have
+// made the rasteriser clear the frame buffer for nothing.
+
 // Scene graph straight into the frame buffer.
-void renderDirect(const Effects& effects, irr::scene::ISceneManager* smgr);
+void renderDirect(const FrameDraw& frame);
 // What ISceneManager::drawAll changes in the show's state, without drawing: the animators
 // and animated meshes step to the engine timer's time, and every particle system that drawAll
 // would reach emits and ages its particles.
 void animateWithoutDrawing(irr::scene::ISceneManager* smgr, irr::u32 timeMs);
 // Scene into the first blur, first blur into the second, second blur onto the screen.
-void renderThroughBlurPair(const Effects& effects, irr::scene::ISceneManager* smgr);
+void renderThroughBlurPair(const FrameDraw& frame);
 // Scene into the bloom node, bloom onto the screen.
-void renderThroughBloom(const Effects& effects, irr::scene::ISceneManager* smgr);
+void renderThroughBloom(const FrameDraw& frame);
 // Scene into the invert node, invert onto the screen.
-void renderThroughInvert(const Effects& effects, irr::scene::ISceneManager* smgr);
+void renderThroughInvert(const FrameDraw& frame);
 // The glass sequence: picture into the glass node's scene target, offset-map node into its
 // offset target, glass onto the screen. Either node may be null (it is then simply absent).
-void renderGlass(const Effects& effects, irr::scene::ISceneManager* smgr,
-                 irr::scene::ISceneNode* picture, irr::scene::ISceneNode* offsetMap);
+void renderGlass(const FrameDraw& frame, irr::scene::ISceneNode* picture,
+                 irr::scene::ISceneNode* offsetMap);
 
 } // namespace show

@@ -2,11 +2,12 @@
 // bass frames drop bricks into the physics world; tile grid A shows the spectrum. The twins
 // share one frame and differ by a row of data: whose images slide, whether a bass hit can
 // flash the picture inverted (scene 5 only), and how many bricks a hit drops.
+#include "scenes/credits.h"
+
 #include "content/views.h"
 #include "scenes/band_displays.h"
 #include "scenes/bricks.h"
 #include "scenes/nodes.h"
-#include "scenes/scenes.h"
 #include "scenes/show.h"
 #include "scenes/tunables.h"
 
@@ -60,12 +61,12 @@ void addCreditsLight(Show& show) {
 void startSlide(Show& show, const CreditScene& credit) {
     setAllVisible(show.overlay.tilesA, false);
     show.scene.boxCounter = 0;
-    show.scene.slideClock = show.clock();
+    show.scene.credits.slideClock = show.clock();
     irr::gui::IGUIImage* text = show.overlay.*credit.text;
     text->move(irr::core::position2di(0, -kSlideDistance));
     text->setVisible(true);
     (show.overlay.*credit.items)->setVisible(true);
-    show.scene.slideCount = 0;
+    show.scene.credits.slideCount = 0;
 }
 
 void enterCoder(Show& show) {
@@ -92,9 +93,9 @@ void enterCoder(Show& show) {
     setVisible(world.innerSculpture, true);
     setVisible(world.spout, true);
     startSlide(show, kCoder);
-    show.scene.flashClock = show.clock();
+    show.scene.credits.flashClock = show.clock();
     setVisible(world.spectrumFountain, true);
-    show.scene.flash = false;
+    show.scene.credits.flash = false;
 }
 
 void enterMusician(Show& show) {
@@ -118,7 +119,7 @@ void enterMusician(Show& show) {
 
 // ---- frame ----
 void slideCredit(Show& show, const CreditScene& credit) {
-    SceneState& state = show.scene;
+    CreditsState& state = show.scene.credits;
     if (state.slideCount >= kSlideDistance ||
         secondsSince(show, state.slideClock) < kPixelStepSeconds)
         return;
@@ -140,19 +141,18 @@ void update(Show& show, const CreditScene& credit) {
     spinSculptures(show);
 }
 
-void render(Show& show, const CreditScene& credit) {
-    SceneState& state = show.scene;
-    beginEffectFrame(show.effects, show.engine.driver);
+void render(Show& show, const FrameDraw& frame, const CreditScene& credit) {
+    CreditsState& state = show.scene.credits;
     if (credit.flashes && state.flash) {
         // The frame that ends the flash is still drawn inverted.
         if (secondsSince(show, state.flashClock) >= kFlashSeconds) {
             show.overlay.fader->fadeIn(kHitFadeMs);
             state.flash = false;
         }
-        renderThroughInvert(show.effects, show.engine.smgr);
+        renderThroughInvert(frame);
         return;
     }
-    renderThroughBloom(show.effects, show.engine.smgr);
+    renderThroughBloom(frame);
 }
 
 // Bricks are drawn from the show's generator in a fixed order, so every run drops the same.
@@ -166,19 +166,20 @@ void dropBricks(Show& show, int count) {
 }
 
 void bassHit(Show& show, const CreditScene& credit) {
-    SceneState& state = show.scene;
-    if (credit.flashes && !state.flash && state.boxCounter > kFlashAfter) {
+    CreditsState& state = show.scene.credits;
+    int32_t& boxCounter = show.scene.boxCounter;
+    if (credit.flashes && !state.flash && boxCounter > kFlashAfter) {
         state.flash = true;
         state.flashClock = show.clock();
         show.overlay.fader->fadeIn(kHitFadeMs);
     }
     // A reset still lets this frame's bricks fall, into the fresh world.
-    if (state.boxCounter > kMostBricks) {
+    if (boxCounter > kMostBricks) {
         show.overlay.fader->fadeIn(kHitFadeMs);
-        state.boxCounter = 0;
+        boxCounter = 0;
         resetPhysics(show.physics);
     }
-    state.boxCounter += credit.bricksPerHit;
+    boxCounter += credit.bricksPerHit;
     dropBricks(show, credit.bricksPerHit);
 }
 
@@ -193,8 +194,8 @@ void afterFrame(Show& show, const CreditScene& credit) {
 template <const CreditScene& credit> void updateOf(Show& show) {
     update(show, credit);
 }
-template <const CreditScene& credit> void renderOf(Show& show) {
-    render(show, credit);
+template <const CreditScene& credit> void renderOf(Show& show, const FrameDraw& frame) {
+    render(show, frame, credit);
 }
 template <const CreditScene& credit> void afterFrameOf(Show& show) {
     afterFrame(show, credit);

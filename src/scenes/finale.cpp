@@ -1,11 +1,12 @@
 // Scene 20, the finale: bricks drop on every bass beat into a world seen through the glass
 // effect, whose offset map is the turning roundabout; every 51st beat frame empties the world
 // with a flash, and the last 100000 samples fade to black. The timeline ends the show after.
+#include "scenes/finale.h"
+
 #include "content/band_levels.h"
 #include "scenes/band_displays.h"
 #include "scenes/bricks.h"
 #include "scenes/nodes.h"
-#include "scenes/scenes.h"
 #include "scenes/show.h"
 #include "scenes/tunables.h"
 
@@ -45,23 +46,24 @@ void enterFinale(Show& show) {
     setVisible(world.spout, true);
     setVisible(world.spectrumFountain, true);
     setVisible(world.roundabout, true);
-    show.scene.turnAngle = 0.0;
+    show.scene.finale.turnAngle = 0.0;
     overlay.fader->fadeIn(kEntryFlashMs);
-    show.scene.fadeStarted = false;
+    show.scene.finale.fadeStarted = false;
 }
 
 // ---- frame ----
 
 void turnRoundabout(Show& show) {
-    show.scene.turnAngle += kTurnPerFrame;
-    setRotation(show.world.roundabout,
-                irr::core::vector3df(0.0f, irr::f32(show.scene.turnAngle), 0.0f));
+    FinaleState& state = show.scene.finale;
+    state.turnAngle += kTurnPerFrame;
+    setRotation(show.world.roundabout, irr::core::vector3df(0.0f, irr::f32(state.turnAngle), 0.0f));
 }
 
 void fadeToBlackNearEnd(Show& show) {
-    if (show.scene.fadeStarted || show.position <= show.endMark - level::kFadeLeadSamples)
+    FinaleState& state = show.scene.finale;
+    if (state.fadeStarted || show.position <= show.endMark - level::kFadeLeadSamples)
         return;
-    show.scene.fadeStarted = true;
+    state.fadeStarted = true;
     // A finished fade-out keeps drawing its full colour, so the screen stays black.
     show.overlay.fader->setColor(kFadeBlack);
     show.overlay.fader->fadeOut(kFadeToBlackMs);
@@ -95,9 +97,8 @@ void updateFinale(Show& show) {
 }
 
 // Without the roundabout model the offset map stays empty and the picture shows undisplaced.
-void renderFinale(Show& show) {
-    beginEffectFrame(show.effects, show.engine.driver);
-    renderGlass(show.effects, show.engine.smgr, show.world.spout, show.world.roundabout);
+void renderFinale(Show& show, const FrameDraw& frame) {
+    renderGlass(frame, show.world.spout, show.world.roundabout);
 }
 
 } // namespace

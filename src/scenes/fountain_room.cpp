@@ -1,10 +1,11 @@
 // Scene 4: the camera flies path B through the back room; ten stacked fountains pulse with
 // the three lowest bands and take a new affector every 1.5 s, alternately a fade-out and a
 // pull below the floor; a tight cube landscape ripples around them. Drawn through bloom.
+#include "scenes/fountain_room.h"
+
 #include "content/views.h"
 #include "scenes/band_displays.h"
 #include "scenes/nodes.h"
-#include "scenes/scenes.h"
 #include "scenes/show.h"
 #include "scenes/tunables.h"
 
@@ -47,8 +48,8 @@ void enter(Show& show) {
     for (auto* node : world.twirlGrid)
         setVisible(node, true);
     setVisible(world.waveFloor, true);
-    show.scene.affectorClock = show.clock();
-    show.scene.attractNext = true;
+    show.scene.fountainRoom.affectorClock = show.clock();
+    show.scene.fountainRoom.attractNext = true;
     if (world.camera)
         world.camera->setFOV(kWideFov);
 }
@@ -56,7 +57,7 @@ void enter(Show& show) {
 // ---- frame ----
 // Affectors are only ever added, so every change keeps the earlier ones acting too.
 void changeAffectors(Show& show) {
-    SceneState& state = show.scene;
+    FountainRoomState& state = show.scene.fountainRoom;
     if (secondsSince(show, state.affectorClock) < kAffectorPeriodSeconds)
         return;
     for (auto* fountain : show.world.fountains) {
@@ -84,9 +85,8 @@ void update(Show& show) {
         setScale(fountain, pulse);
 }
 
-void render(Show& show) {
-    beginEffectFrame(show.effects, show.engine.driver);
-    renderThroughBloom(show.effects, show.engine.smgr);
+void render(Show&, const FrameDraw& frame) {
+    renderThroughBloom(frame);
 }
 
 } // namespace

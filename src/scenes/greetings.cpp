@@ -1,9 +1,10 @@
 // Scenes 10 to 19: one greeting card per cut over the circling sculpture pair, with the
 // spectrum as lit tiles across the top. All ten scenes are one frame and one hand-over; they
 // differ only by the card table below.
+#include "scenes/greetings.h"
+
 #include "scenes/band_displays.h"
 #include "scenes/nodes.h"
-#include "scenes/scenes.h"
 #include "scenes/show.h"
 #include "scenes/tunables.h"
 
@@ -75,7 +76,8 @@ void enterGreetings(Show& show) {
     if (circle)
         circle->drop();
 
-    show.scene.slideClock = show.clock();
+    GreetingsState& state = show.scene.greetings;
+    state.slideClock = show.clock();
     setAllVisible(overlay.steps, false);
     setAllVisible(overlay.tilesA, false);
     setVisible(world.wireSculpture, true);
@@ -84,20 +86,20 @@ void enterGreetings(Show& show) {
     setScale(world.innerSculpture, kInnerScale);
     overlay.fader->fadeIn(kEntryFlashMs);
     overlay.greyOverlay->setVisible(true);
-    show.scene.greetingCard = 0;
+    state.card = 0;
     showCard(overlay, kGreetingCards[0], true);
-    show.scene.slideCount = 0;
+    state.slideCount = 0;
 }
 
 // The cut from one card to the next. Runs even when the previous scene drew no frame, so the
 // card on screen always matches the scene.
 void nextCard(Show& show) {
-    SceneState& state = show.scene;
-    if (state.greetingCard >= kLastCard)
+    GreetingsState& state = show.scene.greetings;
+    if (state.card >= kLastCard)
         return; // only the table's own rows call this; there is no card after the end card
-    showCard(show.overlay, kGreetingCards[state.greetingCard], false);
-    ++state.greetingCard;
-    showCard(show.overlay, kGreetingCards[state.greetingCard], true);
+    showCard(show.overlay, kGreetingCards[state.card], false);
+    ++state.card;
+    showCard(show.overlay, kGreetingCards[state.card], true);
     state.slideCount = 0;
     show.overlay.fader->fadeIn(kCutFlashMs);
 }
@@ -112,13 +114,13 @@ void spinSculptures(Show& show) {
 }
 
 void slideCard(Show& show) {
-    SceneState& state = show.scene;
+    GreetingsState& state = show.scene.greetings;
     if (state.slideCount >= kSlideSteps)
         return;
     if (secondsSince(show, state.slideClock) >= kSlideSeconds) {
         state.slideClock = show.clock();
         ++state.slideCount;
-        show.overlay.greetings[kGreetingCards[state.greetingCard].greeting]->move(kSlideStep);
+        show.overlay.greetings[kGreetingCards[state.card].greeting]->move(kSlideStep);
     }
 }
 
@@ -128,9 +130,8 @@ void updateGreetings(Show& show) {
     spectrumTiles(show, show.overlay.tilesA);
 }
 
-// No beginScene: the bloom sequence paints every pixel of the frame.
-void renderGreetings(Show& show) {
-    renderThroughBloom(show.effects, show.engine.smgr);
+void renderGreetings(Show&, const FrameDraw& frame) {
+    renderThroughBloom(frame);
 }
 
 } // namespace

@@ -1,8 +1,9 @@
 // Scene 3: the twirl grid spreads into a wide cube landscape that ripples with the low half
 // of the spectrum, seen through the blur pair; the title keeps its beat nudge.
+#include "scenes/landscape.h"
+
 #include "scenes/band_displays.h"
 #include "scenes/nodes.h"
-#include "scenes/scenes.h"
 #include "scenes/show.h"
 #include "scenes/title.h"
 
@@ -37,9 +38,8 @@ void update(Show& show) {
     spectrumLandscape(show, kWideField);
 }
 
-void render(Show& show) {
-    beginEffectFrame(show.effects, show.engine.driver);
-    renderThroughBlurPair(show.effects, show.engine.smgr);
+void render(Show&, const FrameDraw& frame) {
+    renderThroughBlurPair(frame);
 }
 
 void afterFrame(Show& show) {

@@ -1,7 +1,9 @@
 // Scenes 1 and 2: the world rises out of white with the group logo and a dotted spectrum
 // along the bottom edge; then the title drops in from above and jumps on every bass beat.
+#include "scenes/opening.h"
+
+#include "content/band_levels.h"
 #include "scenes/nodes.h"
-#include "scenes/scenes.h"
 #include "scenes/show.h"
 #include "scenes/title.h"
 #include "scenes/tunables.h"
@@ -37,40 +39,53 @@ void enterTitle(Show& show) {
     setVisible(show.world.circleSculpture, true);
     overlay.greyOverlay->setVisible(true);
     setAllVisible(overlay.rowB, true);
-    clearRowOffsets(show.music);
+    show.scene.opening.rowOffsets.fill(0);
     overlay.title->setVisible(true);
     overlay.fader->fadeIn(kFadeInMs);
-    show.scene.titleNudged = false;
-    show.scene.titleStepClock = show.clock();
+    show.scene.title.nudged = false;
+    show.scene.title.stepClock = show.clock();
     overlay.title->move(position2di(0, -kTitleDropHeight));
 }
 
 // ---- frame ----
 
 void logoFrame(Show& show) {
-    spectrumRowDisplay(show.music, show.overlay.rowA);
+    spectrumRowDisplay(show.scene.opening, show.spectrum(), show.overlay.rowA);
 }
 
 // Paced by the clock, so a fast machine does not drop the title faster than a slow one.
 void titleDrop(Show& show) {
-    if (secondsSince(show, show.scene.titleStepClock) >= kPixelStepSeconds) {
-        show.scene.titleStepClock = show.clock();
+    if (secondsSince(show, show.scene.title.stepClock) >= kPixelStepSeconds) {
+        show.scene.title.stepClock = show.clock();
         show.overlay.title->move(position2di(0, kTitleDropStep));
     }
 }
 
 void titleFrame(Show& show) {
     scrollCreditsLine(show);
-    spectrumRowDisplay(show.music, show.overlay.rowB);
+    spectrumRowDisplay(show.scene.opening, show.spectrum(), show.overlay.rowB);
     titleDrop(show);
 }
 
-void renderPlain(Show& show) {
-    beginScene(show.effects, show.engine.driver, irr::video::SColor(0));
-    renderDirect(show.effects, show.engine.smgr);
+void renderPlain(Show&, const FrameDraw& frame) {
+    renderDirect(frame);
 }
 
 } // namespace
+
+int32_t rowLift(float level) {
+    const double lift = double(level) * level::kRowLift;
+    return static_cast<int32_t>(static_cast<float>(lift));
+}
+
+void spectrumRowDisplay(OpeningState& state, const std::array<float, kSpectrumBands>& spectrum,
+                        const std::array<irr::gui::IGUIImage*, kRowDots>& row) {
+    for (int i = 0; i < kRowDots; ++i) {
+        const int32_t lift = rowLift(spectrum[i]);
+        row[i]->move(irr::core::position2di(0, state.rowOffsets[i] - lift));
+        state.rowOffsets[i] = lift;
+    }
+}
 
 // ---- rows ----
 
@@ -78,11 +93,13 @@ void describeOpening(SceneRow* rows) {
     SceneRow& logo = rows[0];
     logo.enter = enterLogo;
     logo.update = logoFrame;
+    logo.start = FrameStart::Cleared;
     logo.render = renderPlain;
 
     SceneRow& title = rows[1];
     title.enter = enterTitle;
     title.update = titleFrame;
+    title.start = FrameStart::Cleared;
     title.render = renderPlain;
     title.afterFrame = titleBeatNudge;
 }

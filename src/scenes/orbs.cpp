@@ -1,11 +1,12 @@
 // Scenes 8 and 9: the 128 light orbs blink with the spectrum around a rain of bricks that
 // falls for one second and then hangs frozen; scene 8 sweeps the music's pan, scene 9 flashes
 // white on strong bass. Both draw through the bloom node.
+#include "scenes/orbs.h"
+
 #include "content/band_levels.h"
 #include "scenes/band_displays.h"
 #include "scenes/bricks.h"
 #include "scenes/nodes.h"
-#include "scenes/scenes.h"
 #include "scenes/show.h"
 
 namespace show {
@@ -33,6 +34,9 @@ constexpr irr::f32 kCameraSpeed = 1.0f;
 const irr::core::vector3df kBlueBallScale(3.0f, 3.0f, 3.0f);
 const irr::core::vector3df kBlueBallPosition(0.0f, -300.0f, 0.0f);
 const irr::core::vector3df kSnowFieldScale(3.0f, 3.0f, 3.0f);
+// Scene 8's pan sweep: this many pan units per step, a step at most this often.
+constexpr int kPanStep = 2;
+constexpr double kPanStepSeconds = 0.0003265;
 
 // ---- entry ----
 void setOrb(World& world, int i, bool on) {
@@ -78,18 +82,18 @@ void enterOrbs(Show& show) {
     setPosition(world.blueBall, kBlueBallPosition);
 
     const long now = show.clock();
-    show.scene.physicsClock = now;
+    show.scene.orbs.physicsClock = now;
     setVisible(world.spectrumFountain, true);
     setVisible(world.spout, true);
     overlay.fader->fadeIn(kEntryFlashMs);
-    panSweepStart(show.music, now);
+    panSweepStart(show.scene.orbs.panSweep, show.music.track, now);
     brickDrop(show);
 }
 
 void enterSnow(Show& show) {
     World& world = show.world;
     setAllOrbs(world, false);
-    panSweepEnd(show.music);
+    panSweepEnd(show.music.track);
     setVisible(world.spout, false);
     setVisible(world.spectrumFountain, false);
     setVisible(world.blueBall, false);
@@ -97,7 +101,7 @@ void enterSnow(Show& show) {
     setAllOrbs(world, true);
     setVisible(world.snowField, true);
     setScale(world.snowField, kSnowFieldScale);
-    show.scene.physicsClock = show.clock();
+    show.scene.orbs.physicsClock = show.clock();
     brickDrop(show);
     setVisible(world.spectrumFountain, true);
     setVisible(world.spout, true);
@@ -110,7 +114,7 @@ void enterSnow(Show& show) {
 // previous scene's last frame; past the first second only the reading remains.
 void stepFirstSecond(Show& show) {
     const uint32_t delta = timerDelta(show);
-    if (secondsSince(show, show.scene.physicsClock) < kPhysicsSeconds)
+    if (secondsSince(show, show.scene.orbs.physicsClock) < kPhysicsSeconds)
         stepPhysics(show.physics, delta);
 }
 
@@ -131,7 +135,7 @@ void blinkFirstOrbs(Show& show) {
 
 void updateOrbs(Show& show) {
     blinkOrbs(show);
-    panSweepStep(show.music, show.clock());
+    panSweepStep(show.scene.orbs.panSweep, show.music.track, show.clock());
 }
 
 void updateSnow(Show& show) {
@@ -141,12 +145,38 @@ void updateSnow(Show& show) {
         show.overlay.fader->fadeIn(kBassFlashMs);
 }
 
-void renderBloom(Show& show) {
-    beginEffectFrame(show.effects, show.engine.driver);
-    renderThroughBloom(show.effects, show.engine.smgr);
+void renderBloom(Show&, const FrameDraw& frame) {
+    renderThroughBloom(frame);
 }
 
 } // namespace
+
+void panSweepStart(PanSweep& sweep, AudioTrack& track, long clockMs) {
+    sweep.pan = track.pan();
+    sweep.up = false;
+    sweep.lastStepClock = clockMs;
+}
+
+void panSweepStep(PanSweep& sweep, AudioTrack& track, long clockMs) {
+    // The bound test comes before the step, so an odd descent reaches -1 once and is folded
+    // back on the next frame.
+    if (sweep.pan >= kPanMax) {
+        sweep.up = false;
+        sweep.pan = kPanMax - 1;
+    } else if (sweep.pan <= 0) {
+        sweep.up = true;
+        sweep.pan = 1;
+    }
+    if ((clockMs - sweep.lastStepClock) / 1000.0 >= kPanStepSeconds) {
+        sweep.pan += sweep.up ? kPanStep : -kPanStep;
+        track.setPan(sweep.pan);
+        sweep.lastStepClock = clockMs;
+    }
+}
+
+void panSweepEnd(AudioTrack& track) {
+    track.setPan(kPanPlainStereo);
+}
 
 // ---- rows ----
 void describeOrbs(SceneRow* rows) {

@@ -1,9 +1,10 @@
 // Scene 7: the physics world is emptied and the animated cube puzzle turns above the
 // stretched wave floor; tile grid B climbs from the bottom with the spectrum and the wire
 // sculpture stretches with the bass. Drawn through bloom.
+#include "scenes/puzzle.h"
+
 #include "scenes/band_displays.h"
 #include "scenes/nodes.h"
-#include "scenes/scenes.h"
 #include "scenes/show.h"
 #include "scenes/tunables.h"
 
@@ -59,9 +60,8 @@ void update(Show& show) {
     setRotation(show.world.wireSculpture, spin);
 }
 
-void render(Show& show) {
-    beginEffectFrame(show.effects, show.engine.driver);
-    renderThroughBloom(show.effects, show.engine.smgr);
+void render(Show&, const FrameDraw& frame) {
+    renderThroughBloom(frame);
 }
 
 } // namespace

@@ -6,8 +6,15 @@
 namespace show {
 
 struct Show;
+struct FrameDraw;
 
 using SceneStep = void (*)(Show&);
+using SceneRender = void (*)(Show&, const FrameDraw&);
+
+// How the timeline begins a scene's frame. Most scenes draw through an effect sequence that
+// paints every pixel, so their frame starts without a clear; a scene drawn straight into the
+// frame buffer has it cleared to black first.
+enum class FrameStart { Painted, Cleared };
 
 struct SceneRow {
     int number = 0;
@@ -16,7 +23,8 @@ struct SceneRow {
     SceneStep enter = nullptr;      // hand-over into this scene (hides the last one's objects)
     SceneStep beforeRead = nullptr; // work before the spectrum read
     SceneStep update = nullptr;     // work after the read, before drawing
-    SceneStep render = nullptr;     // beginScene (where the scene calls it) and the passes
+    FrameStart start = FrameStart::Painted;
+    SceneRender render = nullptr;   // the passes, between the timeline's begin and end
     SceneStep afterFrame = nullptr; // work after the frame is shown
 
     bool contains(uint32_t position) const { return position >= from && position < toExclusive; }

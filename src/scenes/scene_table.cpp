@@ -1,6 +1,13 @@
 #include "scenes/scene_table.h"
 
-#include "scenes/scenes.h"
+#include "scenes/credits.h"
+#include "scenes/finale.h"
+#include "scenes/fountain_room.h"
+#include "scenes/greetings.h"
+#include "scenes/landscape.h"
+#include "scenes/opening.h"
+#include "scenes/orbs.h"
+#include "scenes/puzzle.h"
 
 namespace show {
 

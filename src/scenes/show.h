@@ -12,6 +12,13 @@
 #include "core/time_source.h"
 #include "physics/physics.h"
 #include "postprocess/effects.h"
+#include "scenes/credits.h"
+#include "scenes/finale.h"
+#include "scenes/fountain_room.h"
+#include "scenes/greetings.h"
+#include "scenes/opening.h"
+#include "scenes/orbs.h"
+#include "scenes/title.h"
 #include "scenes/world.h"
 
 #include <irrlicht.h>
@@ -23,32 +30,22 @@ namespace show {
 
 constexpr int32_t kQuitRequested = 888;
 
-// State the scenes keep between frames and hand over to each other.
+// What the scenes keep between frames. Each scene's own state is defined in its unit; the
+// last two fields are handed over from scene to scene.
 struct SceneState {
-    // opening and landscape: the title's drop and beat nudge
-    bool titleNudged = false;
-    long titleStepClock = 0;
-    // fountain room: affector changes
-    long affectorClock = 0;
-    bool attractNext = true;
-    // physics scenes: boxes dropped since the last reset; the clock at the orb scenes' entry
-    // (they step physics only in their first second)
+    OpeningState opening;
+    TitleState title; // the opening's second scene and the landscape
+    FountainRoomState fountainRoom;
+    CreditsState credits;
+    OrbsState orbs;
+    GreetingsState greetings;
+    FinaleState finale;
+    // Bricks dropped since the world was last emptied: credits, orbs and finale add to it,
+    // and a beat past kMostBricks empties the world.
     int32_t boxCounter = 0;
-    long physicsClock = 0;
     // The engine timer at its last reading (timerDelta): the physics step's time, and the
     // angle the sculptures and the circling object spin to (kSpinMsPerDegree).
     uint32_t previousTimerTime = 0;
-    // credits and greetings: the sliding image
-    int32_t slideCount = 0;
-    long slideClock = 0;
-    // greetings: the card on screen, as an index into the run's card table
-    int greetingCard = 0;
-    // credits: the inverted flash
-    bool flash = false;
-    long flashClock = 0;
-    // finale
-    double turnAngle = 0.0;
-    bool fadeStarted = false;
 };
 
 struct Show {

@@ -1,20 +1,36 @@
-// The title's beat nudge and the credits scroll.
+// The title's beat nudge and the credits line.
 #include "scenes/title.h"
 
 #include "scenes/band_displays.h"
 #include "scenes/show.h"
 
+#include <cwchar>
+
 namespace show {
+namespace {
+
+constexpr const wchar_t* kCreditsText =
+    L"cobblejay frindles! * code(kELDRUN) * music(pel00vin) * rm2009";
+constexpr int kTextBufferSize = 255;
+
+} // namespace
+
+void writeCreditsLine(Show& show) {
+    wchar_t buffer[kTextBufferSize];
+    std::swprintf(buffer, kTextBufferSize, L"%ls", kCreditsText);
+    show.overlay.credits->setText(buffer);
+    show.overlay.credits->move(irr::core::position2di(kCreditsStartOffset, 0));
+}
 
 void titleBeatNudge(Show& show) {
-    SceneState& state = show.scene;
+    TitleState& state = show.scene.title;
     if (beatLevel(show, 0) > kTitleBeat) {
-        if (!state.titleNudged)
+        if (!state.nudged)
             show.overlay.title->move(irr::core::position2di(kTitleNudge, kTitleNudge));
-        state.titleNudged = true;
-    } else if (state.titleNudged) {
+        state.nudged = true;
+    } else if (state.nudged) {
         show.overlay.title->move(irr::core::position2di(-kTitleNudge, -kTitleNudge));
-        state.titleNudged = false;
+        state.nudged = false;
     }
 }
 

@@ -6,12 +6,22 @@ namespace show {
 
 struct Show;
 
-constexpr double kTitleBeat = 3.0; // first band's beat measure above this nudges the title
-constexpr int kTitleNudge = 10;    // pixels right and down while a beat lasts
-constexpr int kCreditsScroll = -2; // pixels the credits line moves per frame
+constexpr double kTitleBeat = 3.0;        // first band's beat measure above this nudges the title
+constexpr int kTitleNudge = 10;           // pixels right and down while a beat lasts
+constexpr int kCreditsScroll = -2;        // pixels the credits line moves per frame
+constexpr int kCreditsStartOffset = 1280; // the credits line starts this far off the right edge
 
-// Displaces the title once when a beat starts and puts it back on the first quiet frame;
-// the flag in show.scene survives the hand-over from the opening to the landscape.
+// The title's drop and beat nudge. It survives the hand-over from the opening to the
+// landscape, so a nudge the opening made is undone in the landscape.
+struct TitleState {
+    bool nudged = false; // the title stands displaced by a beat
+    long stepClock = 0;  // the clock at the drop's last one-pixel step
+};
+
+// Writes the credits line's text and parks it off the right edge, where it waits for the
+// opening's second scene to scroll it in.
+void writeCreditsLine(Show& show);
+// Displaces the title once when a beat starts and puts it back on the first quiet frame.
 void titleBeatNudge(Show& show);
 void scrollCreditsLine(Show& show);
 

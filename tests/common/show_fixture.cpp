@@ -48,7 +48,8 @@ class OneFramePort final : public show::FramePort {
         show_.music.spectrum = levels_;
         show_.position = show_.time->playPosition();
     }
-    void finishFrame() override {}
+    void beginFrame(show::FrameStart, bool) override {}
+    void endFrame(bool) override {}
 
     int framesLeft = 1;
 

@@ -5,8 +5,9 @@
 #include "core/music.h"
 #include "core/receiver.h"
 #include "host/startup.h"
+#include "host/timeline.h"
+#include "scenes/opening.h"
 #include "scenes/scene_table.h"
-#include "scenes/scenes.h"
 #include "scenes/show.h"
 
 #include <gtest/gtest.h>
@@ -32,11 +33,35 @@ constexpr int kPictureFps = 60; // as a vsynced display plays it
 constexpr int kFramesPlayed = 40;
 constexpr long kTitleStepMs = 4; // the smallest whole-millisecond gap that allows a step
 constexpr float kLoudLevel = 0.01f;
-constexpr int kTitleDrop = 700;   // pixels the title falls in scene 2
-constexpr int kTitleNudge = 10;   // pixels right and down the title jumps on a beat
-constexpr int kCreditsScroll = 2; // pixels the credits line moves left per frame
+constexpr int kTitleDrop = 700;  // pixels the title falls in scene 2
+constexpr int kNudgePixels = 10; // pixels right and down the title jumps on a beat
+constexpr int kScrollPixels = 2; // pixels the credits line moves left per frame
 
 const std::string kArchive = showtest::builtArchive();
+
+// Plays one frame through the show's frame loop on the spectrum the test has set: the read
+// takes only the position.
+class OneFramePort final : public EngineFramePort {
+  public:
+    OneFramePort(Show& show, bool draw, const std::function<void()>& onDrawn)
+        : EngineFramePort(show), draw_(draw), onDrawn_(onDrawn) {}
+    bool deviceRunning() override { return framesLeft_-- > 0; }
+    bool escapeHeld() override { return false; }
+    bool interrupted() override { return true; } // the pass ends, not the show
+    void readSpectrumThenPosition() override { show_.position = show_.time->playPosition(); }
+    bool frameStarted(const SceneRow&) override { return draw_; }
+
+  protected:
+    void frameDrawn() override {
+        if (onDrawn_)
+            onDrawn_();
+    }
+
+  private:
+    int framesLeft_ = 1;
+    bool draw_;
+    const std::function<void()>& onDrawn_;
+};
 
 class Opening : public ::testing::Test {
   protected:
@@ -48,7 +73,6 @@ class Opening : public ::testing::Test {
         trackLoaded = result == StartupResult::Ready;
         if (trackLoaded)
             show.time->trackLoaded(show.music.track.length());
-        clearRowOffsets(show.music);
         rows = showScenes(endMarkFor(trackLoaded ? show.music.track.length() : ~0u));
     }
     void SetUp() override { start(kSlowFps); }
@@ -64,25 +88,15 @@ class Opening : public ::testing::Test {
         enter(2);
     }
 
-    // One frame as the timeline plays it, with the spectrum the test has set. Without draw
-    // only the scene's own steps run: animators and the fader follow the clock, not the frames.
+    // One frame of a scene, with the spectrum the test has set. Without draw nothing reaches
+    // the screen: animators and the fader follow the clock, not the frames.
     void playFrame(int number, bool draw = true) {
-        const SceneRow& row = scene(number);
-        show.time->beginFrame();
-        if (row.beforeRead)
-            row.beforeRead(show);
-        show.position = show.time->playPosition();
-        if (row.update)
-            row.update(show);
-        if (draw) {
-            row.render(show);
-            show.engine.gui->drawAll();
-            if (onFrameDrawn)
-                onFrameDrawn();
-            show.engine.driver->endScene();
-        }
-        if (row.afterFrame)
-            row.afterFrame(show);
+        SceneRow once = scene(number);
+        once.enter = nullptr;
+        once.from = 0; // whatever the position, the frame belongs to this scene
+        once.toExclusive = kPositionAfterEnd;
+        OneFramePort port(show, draw, onFrameDrawn);
+        runTimeline(show, port, {once});
     }
     void playFrames(int number, int count) {
         for (int i = 0; i < count; ++i)
@@ -146,8 +160,8 @@ TEST_F(Opening, SecondSceneSwapsRowsAndRaisesTheTitle) {
     EXPECT_TRUE(overlay.greyOverlay->isVisible());
     EXPECT_TRUE(overlay.title->isVisible());
     EXPECT_TRUE(overlay.credits->isVisible());
-    EXPECT_FALSE(show.scene.titleNudged);
-    EXPECT_EQ(show.scene.titleStepClock, show.clock());
+    EXPECT_FALSE(show.scene.title.nudged);
+    EXPECT_EQ(show.scene.title.stepClock, show.clock());
     // the title waits above its place, as far up as the drop is long
     EXPECT_EQ(titleAt(), titleHome - position2di(0, kTitleDrop));
     // scene 1 never moved the credits line
@@ -169,7 +183,7 @@ TEST_F(Opening, QuietSpectrumLeavesDotsOnTheBaseLineAndRowsStartClean) {
 
     // scene 1 left its dots raised; row B must still start from the base line
     enter(2);
-    for (int32_t offset : show.music.rowOffsets)
+    for (int32_t offset : show.scene.opening.rowOffsets)
         ASSERT_EQ(offset, 0);
     setSpectrum(0.0f);
     playFrame(2);
@@ -192,7 +206,7 @@ TEST_F(Opening, OnASlowMachineTheTitleDropsAPixelEveryFrame) {
     EXPECT_EQ(titleAt(), top + position2di(0, kFramesPlayed));
     // the credits scroll by frames, two pixels each
     EXPECT_EQ(show.overlay.credits->getAbsolutePosition().UpperLeftCorner.X,
-              creditsX - kCreditsScroll * kFramesPlayed);
+              creditsX - kScrollPixels * kFramesPlayed);
 }
 
 class OpeningOnAFastMachine : public Opening {
@@ -209,7 +223,7 @@ TEST_F(OpeningOnAFastMachine, TitleDropFollowsTheClockNotTheFrames) {
     const long elapsedMs = kFramesPlayed * 1000L / kFastFps;
     EXPECT_EQ(titleAt(), top + position2di(0, int(elapsedMs / kTitleStepMs)));
     EXPECT_EQ(show.overlay.credits->getAbsolutePosition().UpperLeftCorner.X,
-              creditsX - kCreditsScroll * kFramesPlayed);
+              creditsX - kScrollPixels * kFramesPlayed);
 }
 
 TEST_F(Opening, ALongBeatNudgesTheTitleOnceAndTheFirstQuietFrameReturnsIt) {
@@ -223,21 +237,21 @@ TEST_F(Opening, ALongBeatNudgesTheTitleOnceAndTheFirstQuietFrameReturnsIt) {
     show.music.spectrum[0] = threshold;
     playFrames(2, 3);
     EXPECT_EQ(titleAt().X, restX);
-    EXPECT_FALSE(show.scene.titleNudged);
+    EXPECT_FALSE(show.scene.title.nudged);
 
     // the next value up is a beat when the product is taken in double precision
     show.music.spectrum[0] = std::nextafter(threshold, 1.0f);
     playFrames(2, kFramesPlayed);
-    EXPECT_TRUE(show.scene.titleNudged);
-    EXPECT_EQ(titleAt().X, restX + kTitleNudge);
+    EXPECT_TRUE(show.scene.title.nudged);
+    EXPECT_EQ(titleAt().X, restX + kNudgePixels);
     const irr::s32 nudgedY = titleAt().Y;
 
     show.music.spectrum[0] = 0.0f;
     playFrame(2);
-    EXPECT_FALSE(show.scene.titleNudged);
+    EXPECT_FALSE(show.scene.title.nudged);
     EXPECT_EQ(titleAt().X, restX);
     EXPECT_LE(titleAt().Y,
-              nudgedY - kTitleNudge + 1); // back up by the nudge, down by at most one step
+              nudgedY - kNudgePixels + 1); // back up by the nudge, down by at most one step
 }
 
 // Renders frames of both scenes into PNG files in the build directory to look at.

@@ -82,15 +82,17 @@ struct Leftovers {
     std::vector<int> affectors;
     irr::core::position2di creditsLine;
     int32_t boxCounter = -1;
-    int32_t slideCount = -1;
+    int32_t creditSlide = -1;
+    int32_t cardSlide = -1;
     int nextRandom = -1;
     int nextEngineRandom = -1; // what the particle emitters draw next
 
     bool operator==(const Leftovers& o) const {
         return sceneNodes == o.sceneNodes && guiElements == o.guiElements && bodies == o.bodies &&
                affectors == o.affectors && creditsLine == o.creditsLine &&
-               boxCounter == o.boxCounter && slideCount == o.slideCount &&
-               nextRandom == o.nextRandom && nextEngineRandom == o.nextEngineRandom;
+               boxCounter == o.boxCounter && creditSlide == o.creditSlide &&
+               cardSlide == o.cardSlide && nextRandom == o.nextRandom &&
+               nextEngineRandom == o.nextEngineRandom;
     }
 };
 
@@ -118,7 +120,8 @@ Leftovers leftovers(Show& show) {
     l.affectors.push_back(int(show.world.attractorFountain->getAffectors().getSize()));
     l.creditsLine = show.overlay.credits->getRelativePosition().UpperLeftCorner;
     l.boxCounter = show.scene.boxCounter;
-    l.slideCount = show.scene.slideCount;
+    l.creditSlide = show.scene.credits.slideCount;
+    l.cardSlide = show.scene.greetings.slideCount;
     Random copy = show.random;
     l.nextRandom = copy.next();
     l.nextEngineRandom = show.engine.device->getRandomizer()->rand();

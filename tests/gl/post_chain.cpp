@@ -202,18 +202,18 @@ TEST(NullDevice, EverySequenceDrawsTheSceneOnceDirectly) {
         return driver->getPrimitiveCountDrawn(0);
     };
     const irr::u32 bothCubes = 2 * kCubeTriangles;
-    EXPECT_EQ(trianglesOf([&] { show::renderDirect(effects, smgr); }), bothCubes);
-    EXPECT_EQ(trianglesOf([&] { show::renderThroughBlurPair(effects, smgr); }), bothCubes);
-    EXPECT_EQ(trianglesOf([&] { show::renderThroughBloom(effects, smgr); }), bothCubes);
-    EXPECT_EQ(trianglesOf([&] { show::renderThroughInvert(effects, smgr); }), bothCubes);
+    const show::FrameDraw frame{effects, smgr, true};
+    EXPECT_EQ(trianglesOf([&] { show::renderDirect(frame); }), bothCubes);
+    EXPECT_EQ(trianglesOf([&] { show::renderThroughBlurPair(frame); }), bothCubes);
+    EXPECT_EQ(trianglesOf([&] { show::renderThroughBloom(frame); }), bothCubes);
+    EXPECT_EQ(trianglesOf([&] { show::renderThroughInvert(frame); }), bothCubes);
     // The glass sequence shows its picture and hides its offset map even when it cannot
     // draw either into a target.
-    EXPECT_EQ(trianglesOf([&] { show::renderGlass(effects, smgr, picture, offsetMap); }),
-              kCubeTriangles);
+    EXPECT_EQ(trianglesOf([&] { show::renderGlass(frame, picture, offsetMap); }), kCubeTriangles);
     EXPECT_TRUE(picture->isVisible());
     EXPECT_FALSE(offsetMap->isVisible());
     offsetMap->setVisible(true);
-    EXPECT_EQ(trianglesOf([&] { show::renderGlass(effects, smgr, nullptr, nullptr); }), bothCubes);
+    EXPECT_EQ(trianglesOf([&] { show::renderGlass(frame, nullptr, nullptr); }), bothCubes);
     // The nodes' own passes have no input there: they draw nothing at all.
     EXPECT_EQ(trianglesOf([&] {
                   effects.motionBlur->render();
@@ -222,14 +222,14 @@ TEST(NullDevice, EverySequenceDrawsTheSceneOnceDirectly) {
               }),
               0u);
     // Skipping, a sequence draws nothing, yet shows and hides as it does when drawing.
-    effects.drawing = false;
+    const show::FrameDraw skipped{effects, smgr, false};
     picture->setVisible(false);
     EXPECT_EQ(trianglesOf([&] {
-                  show::renderDirect(effects, smgr);
-                  show::renderThroughBlurPair(effects, smgr);
-                  show::renderThroughBloom(effects, smgr);
-                  show::renderThroughInvert(effects, smgr);
-                  show::renderGlass(effects, smgr, picture, offsetMap);
+                  show::renderDirect(skipped);
+                  show::renderThroughBlurPair(skipped);
+                  show::renderThroughBloom(skipped);
+                  show::renderThroughInvert(skipped);
+                  show::renderGlass(skipped, picture, offsetMap);
               }),
               0u);
     EXPECT_TRUE(picture->isVisible());

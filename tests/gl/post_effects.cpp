@@ -425,17 +425,17 @@ TEST_F(Effect, MotionBlurBlendsTheNewFrameWithItsHistory) {
 
 TEST_F(Effect, ASequenceKeepsThePictureWhereDirectDrawingPutsIt) {
     addCube(kFullLevel, kLeft);
-    show::renderDirect(effects, gl.smgr);
+    show::renderDirect(show::FrameDraw{effects, gl.smgr, true});
     const Image direct = gltest::readScreen(driver);
     effects.bloom->Callback->Multiplier = 0.0f; // the bloom node then passes its input through
-    show::renderThroughBloom(effects, gl.smgr);
+    show::renderThroughBloom(show::FrameDraw{effects, gl.smgr, true});
     EXPECT_TRUE(gltest::imagesMatch(driver, gltest::readScreen(driver), direct, kExactTolerance,
                                     "sequence_upright", gltest::kColourChannels));
 }
 
 TEST_F(Effect, BlurPairBlursTheSceneTwiceOntoTheScreen) {
     addCube(kFullLevel, kCameraTarget);
-    show::renderThroughBlurPair(effects, gl.smgr);
+    show::renderThroughBlurPair(show::FrameDraw{effects, gl.smgr, true});
     const Image screen = gltest::readScreen(driver);
     const Image scene = gltest::readTarget(driver, effects.firstBlur->RenderTarget);
     const Image once = gltest::readTarget(driver, effects.secondBlur->RenderTarget);
@@ -450,7 +450,7 @@ TEST_F(Effect, BlurPairBlursTheSceneTwiceOntoTheScreen) {
 
 TEST_F(Effect, BloomSequenceDrawsTheSceneThroughBloomOntoTheScreen) {
     addCube(kDimLevel, kCameraTarget);
-    show::renderThroughBloom(effects, gl.smgr);
+    show::renderThroughBloom(show::FrameDraw{effects, gl.smgr, true});
     const Image screen = gltest::readScreen(driver);
     const Image scene = gltest::readTarget(driver, effects.bloom->RenderTarget);
     keep(screen, "post_sequence_bloom.png");
@@ -463,7 +463,7 @@ TEST_F(Effect, BloomSequenceDrawsTheSceneThroughBloomOntoTheScreen) {
 
 TEST_F(Effect, InvertSequenceDrawsTheSceneInvertedOntoTheScreen) {
     addCube(kFullLevel, kCameraTarget);
-    show::renderThroughInvert(effects, gl.smgr);
+    show::renderThroughInvert(show::FrameDraw{effects, gl.smgr, true});
     const Image screen = gltest::readScreen(driver);
     const Image scene = gltest::readTarget(driver, effects.invert->RenderTarget);
     keep(screen, "post_sequence_invert.png");
@@ -475,7 +475,7 @@ TEST_F(Effect, InvertSequenceDrawsTheSceneInvertedOntoTheScreen) {
 TEST_F(Effect, GlassSequenceDrawsPictureAndOffsetMapApartThenTheGlass) {
     irr::scene::ISceneNode* picture = addCube(kFullLevel, kLeft);
     irr::scene::ISceneNode* offsetMap = addCube(kFullLevel, kRight);
-    show::renderGlass(effects, gl.smgr, picture, offsetMap);
+    show::renderGlass(show::FrameDraw{effects, gl.smgr, true}, picture, offsetMap);
     const Image screen = gltest::readScreen(driver);
     const Image scene = gltest::readTarget(driver, effects.glass->RenderTarget);
     const Image offsets = gltest::readTarget(driver, effects.glass->OffsetTarget);

@@ -65,8 +65,8 @@ class CapturePort final : public EngineFramePort {
         if (next_ < middles_.size() && frame >= middles_[next_]) {
             take("scene" + std::to_string(scene), scene);
             if (scene == kFlashScene) { // the next frame shows the picture inverted
-                show_.scene.flash = true;
-                show_.scene.flashClock = show_.clock();
+                show_.scene.credits.flash = true;
+                show_.scene.credits.flashClock = show_.clock();
                 flashPending_ = true;
             }
             ++next_;

@@ -26,9 +26,11 @@ class HookPort : public FramePort {
     bool deviceRunning() override { return true; }
     bool escapeHeld() override { return false; }
     void readSpectrumThenPosition() override { show_.position += 100; }
-    void finishFrame() override { note("finish"); }
-    void frameStarted(const SceneRow& row) override {
+    void beginFrame(FrameStart, bool) override { note("begin"); }
+    void endFrame(bool) override { note("end"); }
+    bool frameStarted(const SceneRow& row) override {
         note("started " + std::to_string(row.number));
+        return true;
     }
     void drawingStarted() override { note("drawing"); }
 
@@ -39,7 +41,7 @@ class HookPort : public FramePort {
 void update(Show&) {
     note("update");
 }
-void render(Show&) {
+void render(Show&, const FrameDraw&) {
     note("render");
 }
 void after(Show&) {
@@ -65,7 +67,7 @@ TEST(CaptureBench, HooksSplitEachFrameIntoLogicThenDrawingOfItsOwnScene) {
     HookPort port(show);
     runTimeline(show, port, rows);
     journal = nullptr;
-    const std::vector<std::string> frame = {"update", "drawing", "render", "finish", "after"};
+    const std::vector<std::string> frame = {"update", "drawing", "begin", "render", "end", "after"};
     std::vector<std::string> expected = {"started 1"};
     expected.insert(expected.end(), frame.begin(), frame.end());
     expected.push_back("started 2");

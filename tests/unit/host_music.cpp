@@ -1,5 +1,7 @@
 // The spectrum the scenes read, the dotted rows it drives, and the pan sweep.
 #include "core/music.h"
+#include "scenes/opening.h"
+#include "scenes/orbs.h"
 #include "scenes/scene_table.h"
 
 #include <gtest/gtest.h>
@@ -91,14 +93,15 @@ namespace {
 
 // Runs the sweep for a number of frames, each with the clock one millisecond on.
 std::vector<int> sweep(int startPan, int frames) {
-    Music music;
-    music.track.setPan(startPan);
+    AudioTrack track;
+    track.setPan(startPan);
+    PanSweep state;
     long clock = 1000;
-    panSweepStart(music, clock);
+    panSweepStart(state, track, clock);
     std::vector<int> pans;
     for (int i = 0; i < frames; ++i) {
-        panSweepStep(music, ++clock);
-        pans.push_back(music.track.pan());
+        panSweepStep(state, track, ++clock);
+        pans.push_back(track.pan());
     }
     return pans;
 }
@@ -129,13 +132,14 @@ TEST(PanSweep, OddStartReachesMinusOneOnceThenBounces) {
 }
 
 TEST(PanSweep, DoesNotStepWhileTheClockStandsStill) {
-    Music music;
-    music.track.setPan(100);
-    panSweepStart(music, 50);
-    panSweepStep(music, 50);
-    EXPECT_EQ(music.track.pan(), 100);
-    panSweepStep(music, 51);
-    EXPECT_EQ(music.track.pan(), 98);
-    panSweepEnd(music);
-    EXPECT_EQ(music.track.pan(), kPanPlainStereo);
+    AudioTrack track;
+    track.setPan(100);
+    PanSweep state;
+    panSweepStart(state, track, 50);
+    panSweepStep(state, track, 50);
+    EXPECT_EQ(track.pan(), 100);
+    panSweepStep(state, track, 51);
+    EXPECT_EQ(track.pan(), 98);
+    panSweepEnd(track);
+    EXPECT_EQ(track.pan(), kPanPlainStereo);
 }

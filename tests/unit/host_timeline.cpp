@@ -30,10 +30,16 @@ class ScriptedPort : public FramePort {
         show_.position = reads_ < positions_.size() ? positions_[reads_] : kPositionAfterEnd;
         ++reads_;
     }
-    void finishFrame() override { note("finish"); }
+    bool frameStarted(const SceneRow&) override { return drawing; }
+    void beginFrame(FrameStart start, bool drawn) override {
+        note(std::string("begin") + (start == FrameStart::Cleared ? " cleared" : "") +
+             (drawn ? "" : " undrawn"));
+    }
+    void endFrame(bool drawn) override { note(drawn ? "end" : "end undrawn"); }
 
     int framesUntilClose = -1; // -1: the window stays open
     size_t escapeAtRead = size_t(-1);
+    bool drawing = true;
 
   private:
     Show& show_;
@@ -52,8 +58,8 @@ void before(Show&) {
 void update(Show&) {
     note("update " + std::to_string(currentScene));
 }
-void render(Show&) {
-    note("render");
+void render(Show&, const FrameDraw& frame) {
+    note(frame.drawn ? "render" : "render undrawn");
 }
 void after(Show&) {
     note("after");
@@ -91,12 +97,27 @@ TEST_F(Timeline, FrameStepsRunInOrderAroundOneRead) {
     rows[0].beforeRead = before;
     rows[0].render = render;
     rows[0].afterFrame = after;
+    rows[0].start = FrameStart::Cleared;
     ScriptedPort port(show, {500});
     EXPECT_EQ(runTimeline(show, port, rows), ShowEnd::Finished);
-    const std::vector<std::string> expected = {"enter 1", "before", "read",    "update 1", "render",
-                                               "finish",  "after",  "enter 2", "enter 3"};
+    const std::vector<std::string> expected = {"enter 1",       "before", "read", "update 1",
+                                               "begin cleared", "render", "end",  "after",
+                                               "enter 2",       "enter 3"};
     EXPECT_EQ(log, expected);
     EXPECT_EQ(show.quitCode, kQuitRequested);
+}
+
+// A port that skips a frame still has the timeline bracket it, and the scene is told.
+TEST_F(Timeline, AnUndrawnFrameIsBracketedAndItsRenderIsToldSo) {
+    std::vector<SceneRow> rows = threeScenes();
+    rows[0].render = render;
+    ScriptedPort port(show, {500});
+    port.drawing = false;
+    runTimeline(show, port, rows);
+    const std::vector<std::string> expected = {"enter 1",       "read",           "update 1",
+                                               "begin undrawn", "render undrawn", "end undrawn",
+                                               "enter 2",       "enter 3"};
+    EXPECT_EQ(log, expected);
 }
 
 TEST_F(Timeline, AScenesFirstFrameUsesThePositionReadInTheLastFrameBefore) {
@@ -105,17 +126,18 @@ TEST_F(Timeline, AScenesFirstFrameUsesThePositionReadInTheLastFrameBefore) {
     // Scene 1 sees 0 (the start), 50 and 99; reading 100 ends it; scene 2 runs one frame
     // with 100 as its guard; scene 3 one frame with 250.
     const std::vector<std::string> expected = {
-        "enter 1",  "read",   "update 1", "finish", "read",     "update 1",
-        "finish",   "read",   "update 1", "finish", "enter 2",  "read",
-        "update 2", "finish", "enter 3",  "read",   "update 3", "finish"};
+        "enter 1", "read", "update 1", "begin", "end",      "read",    "update 1", "begin",
+        "end",     "read", "update 1", "begin", "end",      "enter 2", "read",     "update 2",
+        "begin",   "end",  "enter 3",  "read",  "update 3", "begin",   "end"};
     EXPECT_EQ(log, expected);
 }
 
 TEST_F(Timeline, AJumpedSceneRunsNoFrameButItsHandOverStillRuns) {
     ScriptedPort port(show, {250, 300});
     runTimeline(show, port, threeScenes());
-    const std::vector<std::string> expected = {"enter 1", "read", "update 1", "finish", "enter 2",
-                                               "enter 3", "read", "update 3", "finish"};
+    const std::vector<std::string> expected = {"enter 1",  "read",    "update 1", "begin",
+                                               "end",      "enter 2", "enter 3",  "read",
+                                               "update 3", "begin",   "end"};
     EXPECT_EQ(log, expected);
 }
 
@@ -132,8 +154,8 @@ TEST_F(Timeline, AClosedWindowRunsEveryRemainingHandOverAndNoFrame) {
     ScriptedPort port(show, {50, 60, 70});
     port.framesUntilClose = 1;
     EXPECT_EQ(runTimeline(show, port, threeScenes()), ShowEnd::Finished);
-    const std::vector<std::string> expected = {"enter 1", "read",    "update 1",
-                                               "finish",  "enter 2", "enter 3"};
+    const std::vector<std::string> expected = {"enter 1", "read",    "update 1", "begin",
+                                               "end",     "enter 2", "enter 3"};
     EXPECT_EQ(log, expected);
 }
 

@@ -43,7 +43,7 @@ class CreditsTest : public ScenesTest {
             frame(scene, kMildBass);
             const int32_t before = show.scene.boxCounter;
             frame(scene, kLoudBass);
-            if (show.scene.flash && !log.flashOn)
+            if (show.scene.credits.flash && !log.flashOn)
                 log.flashOn = loud;
             if (show.scene.boxCounter < before) {
                 log.reset = loud;
@@ -102,7 +102,7 @@ TEST_F(CreditsTest, CreditImageSlidesFiveHundredPixelsAndStops) {
         EXPECT_EQ(text->getRelativePosition().UpperLeftCorner.Y, home - 500);
         for (int n = 0; n < 700; ++n)
             frame(scene, 0.0f);
-        EXPECT_EQ(show.scene.slideCount, 500);
+        EXPECT_EQ(show.scene.credits.slideCount, 500);
         EXPECT_EQ(text->getRelativePosition().UpperLeftCorner.Y, home);
     }
 }

@@ -104,9 +104,9 @@ TEST_F(Finale, FadeToBlackStartsOnceNearTheEndAndAResetLiftsIt) {
     clock->seekFrame(fiveSecondsBefore);
     frame(kFinaleScene);
     EXPECT_TRUE(fader->calls.empty()) << "fading five seconds before the end";
-    for (int i = 0; i < 5 * kFps && !show.scene.fadeStarted; ++i)
+    for (int i = 0; i < 5 * kFps && !show.scene.finale.fadeStarted; ++i)
         frame(kFinaleScene);
-    ASSERT_TRUE(show.scene.fadeStarted) << "no fade by the end mark";
+    ASSERT_TRUE(show.scene.finale.fadeStarted) << "no fade by the end mark";
     const uint32_t fadeFrom = show.position;
     ASSERT_LE(fadeFrom, show.endMark);
     ASSERT_EQ(fader->calls.size(), 2u);

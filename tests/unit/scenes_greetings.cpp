@@ -36,7 +36,7 @@ class GreetingPort final : public FramePort {
     bool deviceRunning() override { return true; }
     bool escapeHeld() override { return false; }
     void readSpectrumThenPosition() override {
-        Seen seen{showtest::sceneAt(show_.position), {}, {}, show_.scene.slideCount};
+        Seen seen{showtest::sceneAt(show_.position), {}, {}, show_.scene.greetings.slideCount};
         for (int i = 0; i < kGreetingImages; ++i)
             if (show_.overlay.greetings[i]->isVisible())
                 seen.greetings.push_back(i);
@@ -46,7 +46,8 @@ class GreetingPort final : public FramePort {
         frames.push_back(seen);
         show_.position = next_ < script_.size() ? script_[next_++] : kPositionAfterEnd;
     }
-    void finishFrame() override {}
+    void beginFrame(FrameStart, bool) override {}
+    void endFrame(bool) override {}
 
     std::vector<Seen> frames;
 

@@ -37,13 +37,13 @@ bool CapturePort::deviceRunning() {
     return running && !failed_ && inTrack && !plan_.finishedBefore(next);
 }
 
-void CapturePort::frameStarted(const show::SceneRow& row) {
+bool CapturePort::frameStarted(const show::SceneRow& row) {
     frame_ = clock_.frame();
-    keep_ = plan_.keeps(frame_);
-    show_.effects.drawing = keep_;
+    const bool keep = plan_.keeps(frame_);
     scene_ = row.number;
-    timing_ = bench_ && keep_;
+    timing_ = bench_ && keep;
     started_ = Clock::now();
+    return keep;
 }
 
 void CapturePort::drawingStarted() {
@@ -55,9 +55,8 @@ void CapturePort::frameDrawn() {
         readFrame();
 }
 
-void CapturePort::finishFrame() {
-    if (keep_)
-        EngineFramePort::finishFrame();
+void CapturePort::endFrame(bool drawn) {
+    EngineFramePort::endFrame(drawn);
     if (timing_) {
         // Drawing is done when the GPU (here llvmpipe's threads) is done, not when it was asked.
         glFinish();
@@ -67,11 +66,11 @@ void CapturePort::finishFrame() {
     if (framesRun_ == 0)
         firstFrameShown_ = Clock::now();
     ++framesRun_;
-    if (keep_)
+    if (drawn)
         ++framesKept_;
     if (pans_)
         pans_->record(frame_, show_.music.track.pan());
-    progress_.frameDone(scene_, keep_);
+    progress_.frameDone(scene_, drawn);
 }
 
 void CapturePort::commitTiming(Clock::time_point now) {

@@ -44,9 +44,9 @@ class CapturePort final : public show::EngineFramePort {
     void setBench(BenchTable* bench) { bench_ = bench; }
 
     bool deviceRunning() override;
-    void frameStarted(const show::SceneRow& row) override;
+    bool frameStarted(const show::SceneRow& row) override;
     void drawingStarted() override;
-    void finishFrame() override;
+    void endFrame(bool drawn) override;
 
     bool failed() const { return failed_; }
     int64_t framesRun() const { return framesRun_; }
@@ -69,7 +69,6 @@ class CapturePort final : public show::EngineFramePort {
     BenchTable* bench_ = nullptr;
 
     int64_t frame_ = -1;
-    bool keep_ = false;
     bool failed_ = false;
     int64_t framesRun_ = 0;
     int64_t framesKept_ = 0;
