@@ -8,6 +8,23 @@
 namespace show {
 
 constexpr int kSceneCount = 20;
+
+// The scenes by number, 1-based, as the scene units fill in their rows and the music
+// generator writes and checks the track for them.
+namespace scene {
+constexpr int kLogo = 1;
+constexpr int kTitle = 2;
+constexpr int kLandscape = 3;
+constexpr int kFountainRoom = 4;
+constexpr int kCoderCredits = 5;
+constexpr int kMusicianCredits = 6;
+constexpr int kPuzzle = 7;
+constexpr int kOrbs = 8;
+constexpr int kSnow = 9;
+constexpr int kFirstGreeting = 10; // one greeting card per scene up to the end card
+constexpr int kEndCard = 19;
+constexpr int kFinale = 20;
+} // namespace scene
 // First play position (samples at 44100 Hz) of scenes 1..20; scene 20 runs to the end mark.
 constexpr std::array<uint32_t, kSceneCount> kSceneStarts = {
     0,       716801,  1225729, 1738753, 3280897, 3795969, 4305921, 4931585, 6535169, 7576577,

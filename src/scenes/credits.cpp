@@ -4,6 +4,7 @@
 // flash the picture inverted (scene 5 only), and how many bricks a hit drops.
 #include "scenes/credits.h"
 
+#include "content/scene_starts.h"
 #include "content/views.h"
 #include "scenes/band_displays.h"
 #include "scenes/bricks.h"
@@ -15,8 +16,6 @@ namespace show {
 namespace {
 
 // ---- tunables ----
-constexpr int kCoderScene = 5;
-constexpr int kMusicianScene = 6;
 constexpr irr::u32 kEntryFadeMs = 500;
 constexpr irr::u32 kHitFadeMs = 300;
 constexpr irr::f32 kPathSpeed = 1.0f;
@@ -211,8 +210,8 @@ template <const CreditScene& credit> void describeRow(SceneRow& row, SceneStep e
 } // namespace
 
 void describeCredits(SceneRow* rows) {
-    describeRow<kCoder>(rows[kCoderScene - 1], enterCoder);
-    describeRow<kMusician>(rows[kMusicianScene - 1], enterMusician);
+    describeRow<kCoder>(rows[scene::kCoderCredits - 1], enterCoder);
+    describeRow<kMusician>(rows[scene::kMusicianCredits - 1], enterMusician);
 }
 
 } // namespace show

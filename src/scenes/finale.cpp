@@ -2,8 +2,10 @@
 // effect, whose offset map is the turning roundabout; every 51st beat frame empties the world
 // with a flash, and the last 100000 samples fade to black. The timeline ends the show after.
 #include "scenes/finale.h"
+#include "scenes/greetings.h"
 
 #include "content/band_levels.h"
+#include "content/scene_starts.h"
 #include "scenes/band_displays.h"
 #include "scenes/bricks.h"
 #include "scenes/nodes.h"
@@ -14,11 +16,6 @@ namespace show {
 namespace {
 
 // ---- tunables ----
-constexpr int kFinaleScene = 20;
-// The end card the greetings run leaves on screen.
-constexpr int kEndCardGreeting = 10;
-constexpr int kEndCardStep = 9;
-
 constexpr double kTurnPerFrame = 0.4; // degrees, never wrapped
 // The closing fade begins this many samples before the end mark and never lifts by itself.
 constexpr irr::u32 kFadeToBlackMs = 200;
@@ -33,8 +30,7 @@ constexpr irr::u32 kResetFlashMs = 300;
 void enterFinale(Show& show) {
     World& world = show.world;
     Overlay& overlay = show.overlay;
-    overlay.greetings[kEndCardGreeting]->setVisible(false);
-    overlay.steps[kEndCardStep]->setVisible(false);
+    hideEndCard(overlay);
     setVisible(world.innerSculpture, false);
     setVisible(world.wireSculpture, false);
     removeAnimators(world.innerSculpture);
@@ -105,7 +101,7 @@ void renderFinale(Show& show, const FrameDraw& frame) {
 
 // ---- rows ----
 void describeFinale(SceneRow* rows) {
-    SceneRow& finale = rows[kFinaleScene - 1];
+    SceneRow& finale = rows[scene::kFinale - 1];
     finale.enter = enterFinale;
     finale.update = updateFinale;
     finale.render = renderFinale;

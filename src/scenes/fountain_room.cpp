@@ -3,6 +3,7 @@
 // pull below the floor; a tight cube landscape ripples around them. Drawn through bloom.
 #include "scenes/fountain_room.h"
 
+#include "content/scene_starts.h"
 #include "content/views.h"
 #include "scenes/band_displays.h"
 #include "scenes/nodes.h"
@@ -13,7 +14,6 @@ namespace show {
 namespace {
 
 // ---- tunables ----
-constexpr int kScene = 4;
 constexpr irr::u32 kFadeInMs = 500;
 constexpr irr::f32 kPathSpeed = 1.5f; // path points per second
 constexpr double kAffectorPeriodSeconds = 1.5;
@@ -93,7 +93,7 @@ void render(Show&, const FrameDraw& frame) {
 
 // ---- rows ----
 void describeFountainRoom(SceneRow* rows) {
-    SceneRow& row = rows[kScene - 1];
+    SceneRow& row = rows[scene::kFountainRoom - 1];
     row.enter = enter;
     row.beforeRead = changeAffectors;
     row.update = update;

@@ -3,6 +3,7 @@
 // differ only by the card table below.
 #include "scenes/greetings.h"
 
+#include "content/scene_starts.h"
 #include "scenes/band_displays.h"
 #include "scenes/nodes.h"
 #include "scenes/show.h"
@@ -33,6 +34,9 @@ constexpr std::array<GreetingCard, 10> kGreetingCards = {{
     {19, 10, 9},
 }};
 constexpr int kLastCard = int(kGreetingCards.size()) - 1;
+static_assert(kGreetingCards.front().scene == scene::kFirstGreeting &&
+                  kGreetingCards.back().scene == scene::kEndCard,
+              "one card for every greeting scene");
 
 // The sculpture pair shares one circle high above the floor.
 const irr::core::vector3df kCircleCentre(0.0f, 400.0f, 0.0f);
@@ -135,6 +139,10 @@ void renderGreetings(Show&, const FrameDraw& frame) {
 }
 
 } // namespace
+
+void hideEndCard(Overlay& overlay) {
+    showCard(overlay, kGreetingCards[kLastCard], false);
+}
 
 // ---- rows ----
 void describeGreetings(SceneRow* rows) {

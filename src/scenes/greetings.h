@@ -7,6 +7,8 @@
 
 namespace show {
 
+struct Overlay;
+
 struct GreetingsState {
     int card = 0; // the card on screen, as an index into the run's card table
     // The card drifts down a pixel per step until it has drifted all the way.
@@ -15,5 +17,7 @@ struct GreetingsState {
 };
 
 void describeGreetings(SceneRow* rows); // scenes 10 to 19
+// Takes the end card off the screen (the finale's hand-over).
+void hideEndCard(Overlay& overlay);
 
 } // namespace show

@@ -2,6 +2,7 @@
 // of the spectrum, seen through the blur pair; the title keeps its beat nudge.
 #include "scenes/landscape.h"
 
+#include "content/scene_starts.h"
 #include "scenes/band_displays.h"
 #include "scenes/nodes.h"
 #include "scenes/show.h"
@@ -11,7 +12,6 @@ namespace show {
 namespace {
 
 // ---- tunables ----
-constexpr int kScene = 3;
 constexpr irr::u32 kFadeInMs = 1000;
 constexpr LandscapeLayout kWideField{-2600.0f, 250.0f}; // covers -2600 .. 1150 on x and z
 
@@ -50,7 +50,7 @@ void afterFrame(Show& show) {
 
 // ---- rows ----
 void describeLandscape(SceneRow* rows) {
-    SceneRow& row = rows[kScene - 1];
+    SceneRow& row = rows[scene::kLandscape - 1];
     row.enter = enter;
     row.update = update;
     row.render = render;

@@ -3,6 +3,7 @@
 #include "scenes/opening.h"
 
 #include "content/band_levels.h"
+#include "content/scene_starts.h"
 #include "scenes/nodes.h"
 #include "scenes/show.h"
 #include "scenes/title.h"
@@ -90,13 +91,13 @@ void spectrumRowDisplay(OpeningState& state, const std::array<float, kSpectrumBa
 // ---- rows ----
 
 void describeOpening(SceneRow* rows) {
-    SceneRow& logo = rows[0];
+    SceneRow& logo = rows[scene::kLogo - 1];
     logo.enter = enterLogo;
     logo.update = logoFrame;
     logo.start = FrameStart::Cleared;
     logo.render = renderPlain;
 
-    SceneRow& title = rows[1];
+    SceneRow& title = rows[scene::kTitle - 1];
     title.enter = enterTitle;
     title.update = titleFrame;
     title.start = FrameStart::Cleared;

@@ -4,6 +4,7 @@
 #include "scenes/orbs.h"
 
 #include "content/band_levels.h"
+#include "content/scene_starts.h"
 #include "scenes/band_displays.h"
 #include "scenes/bricks.h"
 #include "scenes/nodes.h"
@@ -13,8 +14,6 @@ namespace show {
 namespace {
 
 // ---- tunables ----
-constexpr int kOrbsScene = 8;
-constexpr int kSnowScene = 9;
 
 // The brick drop on entry: a 100 x 100 x 100 cube of drop points shifted 5 units off the axes.
 constexpr int kBrickDropCount = 128;
@@ -180,14 +179,14 @@ void panSweepEnd(AudioTrack& track) {
 
 // ---- rows ----
 void describeOrbs(SceneRow* rows) {
-    SceneRow& orbs = rows[kOrbsScene - 1];
+    SceneRow& orbs = rows[scene::kOrbs - 1];
     orbs.enter = enterOrbs;
     orbs.beforeRead = stepFirstSecond; // this scene steps the world before the read
     orbs.update = updateOrbs;
     orbs.render = renderBloom;
     orbs.afterFrame = scaleSpectrumFountain;
 
-    SceneRow& snow = rows[kSnowScene - 1];
+    SceneRow& snow = rows[scene::kSnow - 1];
     snow.enter = enterSnow;
     snow.update = updateSnow;
     snow.render = renderBloom;

@@ -3,6 +3,7 @@
 // sculpture stretches with the bass. Drawn through bloom.
 #include "scenes/puzzle.h"
 
+#include "content/scene_starts.h"
 #include "scenes/band_displays.h"
 #include "scenes/nodes.h"
 #include "scenes/show.h"
@@ -12,7 +13,6 @@ namespace show {
 namespace {
 
 // ---- tunables ----
-constexpr int kScene = 7;
 const irr::core::vector3df kFloorStretch(4.0f, 3.0f, 4.0f);
 constexpr irr::s32 kPuzzleFirstFrame = 1;
 constexpr irr::s32 kPuzzleLastFrame = 730; // one pass of the puzzle's long animation
@@ -68,7 +68,7 @@ void render(Show&, const FrameDraw& frame) {
 
 // ---- rows ----
 void describePuzzle(SceneRow* rows) {
-    SceneRow& row = rows[kScene - 1];
+    SceneRow& row = rows[scene::kPuzzle - 1];
     row.enter = enter;
     row.update = update;
     row.render = render;

@@ -8,7 +8,9 @@
 #include "textures.h"
 
 #include "content/asset_paths.h"
+#include "content/camera_paths.h"
 #include "content/roundabout_shader.h"
+#include "content/surfaces.h"
 #include "content/views.h"
 
 #include <algorithm>
@@ -24,6 +26,7 @@ using namespace irr;
 namespace {
 
 namespace asset = show::asset;
+using show::kNormalMapAmplitude;
 using show::kSceneFov;
 using show::kWideFov;
 
@@ -33,7 +36,6 @@ constexpr s32 kSheetW = 1920;
 constexpr s32 kWideW = 1920, kWideH = 1080, kScreenScale = 6;
 constexpr s32 kThumbW = kWideW / kScreenScale, kThumbH = kWideH / kScreenScale, kSmall = 96;
 constexpr s32 kCellW = 480, kCellH = 300, kLabelH = 22, kMargin = 12;
-constexpr f32 kNormalMapAmplitude = 9.0f;
 const video::SColor kBackground(255, 16, 18, 24);
 const char* const kUsage = "usage: assetsheet DATA.lll OUT.png";
 
@@ -181,8 +183,12 @@ void onScreens(Sheet& s, const char* path, s32 x, s32 y) {
 // ---- the model cells, each as its scene frames the model ----
 
 // Path A's first point and its fifteenth, where the scenes that fly it look from.
-const core::vector3df kPathA0(-931.4738f, 138.3f, 987.2791f);
-const core::vector3df kPathA14(-414.8089f, 479.6914f, 4.8667f);
+core::vector3df pathAPoint(int i) {
+    const show::PathPoint& p = show::kPathA[i];
+    return core::vector3df(p.x, p.y, p.z);
+}
+const core::vector3df kPathA0 = pathAPoint(0);
+const core::vector3df kPathA14 = pathAPoint(14);
 
 // The animated models at a few frames each.
 void addAnimatedCells(Sheet& s, std::vector<Cell>& cells) {

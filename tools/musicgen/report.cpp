@@ -16,24 +16,27 @@ constexpr Range kNudgeRange{0.20, 0.60};
 constexpr Range kBrickRange{0.08, 0.25};
 constexpr Range kFlashRange{0.02, 0.10};
 constexpr Range kLitTilesRange{20.0, 150.0};
-// Loud frames a scene needs: scene 5 to flash and reset its bricks, scene 6 to reset, the
-// finale to empty its world twice (its first beat already resets).
-constexpr int kScene5LoudFrames = 68;
-constexpr int kScene6LoudFrames = 52;
+// Loud frames a scene needs: the coder's credits to flash and reset its bricks, the
+// musician's to reset, the finale to empty its world twice (its first beat already resets).
+constexpr int kCoderLoudFrames = 68;
+constexpr int kMusicianLoudFrames = 52;
 constexpr int kFinaleLoudFrames = 52;
 constexpr double kNoUpperBound = 1e9;
 
-bool opening(int scene) {
-    return scene == 1 || scene == 2;
+namespace scene = show::scene;
+
+bool opening(int s) {
+    return s == scene::kLogo || s == scene::kTitle;
 }
-bool nudging(int scene) {
-    return scene == 2 || scene == 3;
+bool nudging(int s) {
+    return s == scene::kTitle || s == scene::kLandscape;
 }
-bool bricks(int scene) {
-    return scene == 5 || scene == 6 || scene == kFinaleScene;
+bool bricks(int s) {
+    return s == scene::kCoderCredits || s == scene::kMusicianCredits || s == scene::kFinale;
 }
-bool tiles(int scene) {
-    return (scene >= 5 && scene <= 7) || (scene >= kFirstGreetingScene && scene <= kEndCardScene);
+bool tiles(int s) {
+    return (s >= scene::kCoderCredits && s <= scene::kPuzzle) ||
+           (s >= scene::kFirstGreeting && s <= scene::kEndCard);
 }
 
 } // namespace
@@ -101,19 +104,19 @@ std::vector<Requirement> requirements(const std::vector<SceneFigures>& figures) 
         if (bricks(s)) {
             r.push_back({"share of brick-dropping frames", s, f.brickShare, kBrickRange});
         }
-        if (s == 5) {
+        if (s == scene::kCoderCredits) {
             r.push_back({"loud frames (flash and reset)",
                          s,
                          double(f.loudFrames),
-                         {kScene5LoudFrames, kNoUpperBound}});
+                         {kCoderLoudFrames, kNoUpperBound}});
         }
-        if (s == 6) {
+        if (s == scene::kMusicianCredits) {
             r.push_back({"loud frames (reset)",
                          s,
                          double(f.loudFrames),
-                         {kScene6LoudFrames, kNoUpperBound}});
+                         {kMusicianLoudFrames, kNoUpperBound}});
         }
-        if (s == kFinaleScene) {
+        if (s == scene::kFinale) {
             r.push_back({"loud frames (resets)",
                          s,
                          double(f.loudFrames),
@@ -123,7 +126,7 @@ std::vector<Requirement> requirements(const std::vector<SceneFigures>& figures) 
                          double(f.loudFramesInFinalFade),
                          {0, 0}});
         }
-        if (s == 9) {
+        if (s == scene::kSnow) {
             r.push_back({"share of frames flashing the screen", s, f.flashShare, kFlashRange});
         }
         if (tiles(s)) {

@@ -25,7 +25,7 @@ constexpr std::array<int64_t, kSceneCount> kSceneFrom = [] {
 // Scenes 1 to 9 are written on a beat grid of their own: whole beats at about
 // kNominalTempo, so each scene's tempo differs from it by just over a percent at most.
 // A count of 4n + 2 beats ends the scene on a two-beat fill bar, the break into the next.
-constexpr int kGridScenes = 9;
+constexpr int kGridScenes = show::scene::kSnow;
 constexpr std::array<int, kGridScenes> kSceneBeats = {36, 26, 26, 78, 26, 26, 32, 82, 52};
 constexpr double kNominalTempo = 133.7; // beats per minute
 constexpr int kBeatsPerBar = 4;
@@ -33,14 +33,14 @@ constexpr int kStepsPerBeat = 4; // sixteenth notes
 
 // Scenes 10 to 19 (greeting cuts and the end card) are cut to the picture, not to a grid:
 // each cut gets its own hit. The finale (scene 20) returns to the nominal tempo.
-constexpr int kFirstGreetingScene = 10; // 1-based
-constexpr int kEndCardScene = 19;
-constexpr int kFinaleScene = 20;
+constexpr int kFirstGreetingScene = show::scene::kFirstGreeting;
+constexpr int kEndCardScene = show::scene::kEndCard;
+constexpr int kFinaleScene = show::scene::kFinale;
 constexpr int kFinaleBars = 8;
 constexpr double kFinaleTailSeconds = 4.4; // the last chord rings out over the show's fade
 
 // The short excerpt (--seconds) starts at the first credits scene: steady, loud bass beats.
-constexpr int kExcerptScene = 5;
+constexpr int kExcerptScene = show::scene::kCoderCredits;
 constexpr double kExcerptFadeSeconds = 0.25;
 
 inline double nominalBeatSamples() {
