@@ -33,7 +33,7 @@ memcheck() { # memcheck NAME EXPECTED_STATUS COMMAND...
 }
 
 HARDEN_SHOW_TRACK="$WORK/run/track/pelomvin_track.mp3" \
-    memcheck show 0 "$BUILD_DIR/tests/gl_show_edge_sizes" --gtest_filter='*SlowFrames*'
+    memcheck show 0 "$BUILD_DIR/tests/host_show_edge_sizes_gl" --gtest_filter='*SlowFrames*'
 cd "$WORK/run"
 memcheck demo 0 ./demo 64 48 w
 finish
