@@ -4,7 +4,7 @@
 # every way of losing the window, the edge sizes, and the demo itself with live audio. Any
 # report (memory error, undefined behaviour, a leak from the show's own code) fails.
 [ -n "${WITH_DISPLAY:-}" ] || exec "$(dirname "$0")/../with_display.sh" bash "$0" "$@"
-source "$(dirname "$0")/lib/common.bash" "$1"
+source "$(dirname "$0")/../common/program/common.bash" "$1"
 SOURCE_DIR=$(cd "$HERE/../.." && pwd)
 SANITIZE_DIR=${SANITIZE_BUILD_DIR:-$SOURCE_DIR/build-asan}
 

@@ -6,7 +6,7 @@
 # stacks' own are suppressed (valgrind.supp). Leaks of the whole show's frames are the
 # sanitizer run's leak checker's part.
 [ -n "${WITH_DISPLAY:-}" ] || exec "$(dirname "$0")/../with_display.sh" bash "$0" "$@"
-source "$(dirname "$0")/lib/common.bash" "$1"
+source "$(dirname "$0")/../common/program/common.bash" "$1"
 export LP_NUM_THREADS=0 # llvmpipe renders on the calling thread: fewer threads to trace
 
 track_seconds=40
