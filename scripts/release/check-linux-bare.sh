@@ -165,7 +165,7 @@ if [ -x "$reference" ] && [ "$good" -eq 2 ]; then
         ./demo-capture --png "$cache/bare-reference" --frames 10,95 --size 640x360) >/dev/null 2>&1 || true
     pairs=()
     for f in $pngs; do pairs+=("$f" "$cache/bare-reference/$(basename "$f")"); done
-    verdicts=$(python3 "$root/tests/program/lib/same_picture.py" "${pairs[@]}" 2>&1) && same=yes || same=no
+    verdicts=$(python3 "$root/tests/common/program/same_picture.py" "${pairs[@]}" 2>&1) && same=yes || same=no
     sed "s|$bare||g; s|$cache/||g; s/^/    /" <<<"$verdicts"
     check "those frames are the normal build's (build/demo-capture), pixel for pixel" test "$same" = yes
 else

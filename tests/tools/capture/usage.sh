@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # demo-capture's refusals: bad options give one line and status 2 before anything starts;
 # a missing track gives one line and status 1; --help shows the options.
-[ -n "${WITH_DISPLAY:-}" ] || exec "$(dirname "$0")/../with_display.sh" bash "$0" "$@"
-source "$(dirname "$0")/lib/common.bash" "$1"
-source "$(dirname "$0")/lib/capture.bash"
+[ -n "${WITH_DISPLAY:-}" ] || exec "$(dirname "$0")/../../with_display.sh" bash "$0" "$@"
+source "$(dirname "$0")/../../common/program/common.bash" "$1"
+source "$(dirname "$0")/../../common/program/capture.bash"
 
 make_capture_folder
 cd "$WORK/run"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The include arrows of src/ point down its layers, and only the platform layer includes the
 # operating system's headers. The checker must also see an arrow broken on purpose.
-source "$(dirname "$0")/lib/common.bash" "$1"
+source "$(dirname "$0")/../common/program/common.bash" "$1"
 ROOT=$(cd "$HERE/../.." && pwd)
 CHECK="$ROOT/scripts/check_layers.py"
 

@@ -4,14 +4,14 @@
 # every way of losing the window, the edge sizes, and the demo itself with live audio. Any
 # report (memory error, undefined behaviour, a leak from the show's own code) fails.
 [ -n "${WITH_DISPLAY:-}" ] || exec "$(dirname "$0")/../with_display.sh" bash "$0" "$@"
-source "$(dirname "$0")/lib/common.bash" "$1"
+source "$(dirname "$0")/../common/program/common.bash" "$1"
 SOURCE_DIR=$(cd "$HERE/../.." && pwd)
 SANITIZE_DIR=${SANITIZE_BUILD_DIR:-$SOURCE_DIR/build-asan}
 
 start=$(date +%s)
 cmake -S "$SOURCE_DIR" -B "$SANITIZE_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSHOW_SANITIZE=ON >/dev/null
-cmake --build "$SANITIZE_DIR" -j2 --target demo gl_show_damaged_content gl_show_lost_window gl_show_edge_sizes \
-    >"$WORK/build.log" 2>&1 || { tail -30 "$WORK/build.log"; exit 1; }
+cmake --build "$SANITIZE_DIR" -j2 --target demo host_show_damaged_content_gl host_show_lost_window_gl \
+    host_show_edge_sizes_gl >"$WORK/build.log" 2>&1 || { tail -30 "$WORK/build.log"; exit 1; }
 echo "sanitizer build: $(($(date +%s) - start)) s"
 # The content is the main build's: generating it again under the sanitizers only costs time.
 ln -sf "$BUILD_DIR/data.lll" "$SANITIZE_DIR/data.lll"
@@ -48,9 +48,9 @@ sanitized() { # sanitized NAME STATUS COMMAND...: ends with STATUS and no report
 cd "$SANITIZE_DIR"
 # The ten missing-model shows run in the plain build's gl group; here they would double the
 # run for little: a null handle crashes there as surely as here.
-sanitized content 0 tests/gl_show_damaged_content --gtest_filter='-*EachMissingModel*'
-sanitized window 0 tests/gl_show_lost_window
-sanitized sizes 0 tests/gl_show_edge_sizes
+sanitized content 0 tests/host_show_damaged_content_gl --gtest_filter='-*EachMissingModel*'
+sanitized window 0 tests/host_show_lost_window_gl
+sanitized sizes 0 tests/host_show_edge_sizes_gl
 
 make_run_folder 4
 ln -sf "$SANITIZE_DIR/demo" "$WORK/run/demo"

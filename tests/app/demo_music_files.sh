@@ -2,7 +2,7 @@
 # The demo given every kind of music file: what it cannot decode ends it with the error line
 # and status 1 (a failure never reads as success); everything else plays cleanly for its own length and ends by itself.
 [ -n "${WITH_DISPLAY:-}" ] || exec "$(dirname "$0")/../with_display.sh" bash "$0" "$@"
-source "$(dirname "$0")/lib/common.bash" "$1"
+source "$(dirname "$0")/../common/program/common.bash" "$1"
 
 make_run_folder 1
 cd "$WORK/run"
@@ -59,5 +59,6 @@ for name in whole.mp3 r48k.mp3 mono.mp3 truncated.mp3 tiny.mp3; do
     esac
 done
 # That a track ends the show as soon as its last sample is heard, however short it is, is the
-# live clock's own test (host_live_clock); timing it here raced start-up on a loaded machine.
+# live clock's own test (tests/core/time_source.cpp); timing it here raced start-up on a loaded
+# machine.
 finish

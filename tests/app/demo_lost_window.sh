@@ -3,7 +3,7 @@
 # client killed (xdotool windowkill). The show stops at once and exits through its shutdown
 # with status 0, long before the track would have ended.
 [ -n "${WITH_DISPLAY:-}" ] || exec "$(dirname "$0")/../with_display.sh" bash "$0" "$@"
-source "$(dirname "$0")/lib/common.bash" "$1"
+source "$(dirname "$0")/../common/program/common.bash" "$1"
 
 track_seconds=60
 make_run_folder "$track_seconds"

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # demo-capture --bench: a table per scene, the same figures in the CSV, a chart, and the
 # start-up time and peak memory on the last line.
-[ -n "${WITH_DISPLAY:-}" ] || exec "$(dirname "$0")/../with_display.sh" bash "$0" "$@"
-source "$(dirname "$0")/lib/common.bash" "$1"
-source "$(dirname "$0")/lib/capture.bash"
+[ -n "${WITH_DISPLAY:-}" ] || exec "$(dirname "$0")/../../with_display.sh" bash "$0" "$@"
+source "$(dirname "$0")/../../common/program/common.bash" "$1"
+source "$(dirname "$0")/../../common/program/capture.bash"
 
 make_capture_folder
 cd "$WORK/run"

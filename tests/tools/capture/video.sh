@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # demo-capture to MP4: the right length of video and of the show's own sound, from the start
 # and from late in the show, with scene 8's pan sweep heard in the mix.
-[ -n "${WITH_DISPLAY:-}" ] || exec "$(dirname "$0")/../with_display.sh" bash "$0" "$@"
-source "$(dirname "$0")/lib/common.bash" "$1"
-source "$(dirname "$0")/lib/capture.bash"
+[ -n "${WITH_DISPLAY:-}" ] || exec "$(dirname "$0")/../../with_display.sh" bash "$0" "$@"
+source "$(dirname "$0")/../../common/program/common.bash" "$1"
+source "$(dirname "$0")/../../common/program/capture.bash"
 
 make_capture_folder
 cd "$WORK/run"

@@ -2,7 +2,9 @@
 # Usage: source common.bash BUILD_DIR
 set -euo pipefail
 BUILD_DIR=$(cd "$1" && pwd)
-HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+# HERE: the folder of the test that sources this; HELPERS: this folder.
+HERE=$(cd "$(dirname "${BASH_SOURCE[1]}")" && pwd)
+HELPERS=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
 WORK=$(mktemp -d)
 # A step that fails under set -e ends the script at once: no demo it started may play on.

@@ -6,7 +6,7 @@
 # stacks' own are suppressed (valgrind.supp). Leaks of the whole show's frames are the
 # sanitizer run's leak checker's part.
 [ -n "${WITH_DISPLAY:-}" ] || exec "$(dirname "$0")/../with_display.sh" bash "$0" "$@"
-source "$(dirname "$0")/lib/common.bash" "$1"
+source "$(dirname "$0")/../common/program/common.bash" "$1"
 export LP_NUM_THREADS=0 # llvmpipe renders on the calling thread: fewer threads to trace
 
 track_seconds=40
@@ -33,7 +33,7 @@ memcheck() { # memcheck NAME EXPECTED_STATUS COMMAND...
 }
 
 HARDEN_SHOW_TRACK="$WORK/run/track/pelomvin_track.mp3" \
-    memcheck show 0 "$BUILD_DIR/tests/gl_show_edge_sizes" --gtest_filter='*SlowFrames*'
+    memcheck show 0 "$BUILD_DIR/tests/host_show_edge_sizes_gl" --gtest_filter='*SlowFrames*'
 cd "$WORK/run"
 memcheck demo 0 ./demo 64 48 w
 finish

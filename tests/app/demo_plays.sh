@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The demo as a user runs it: the launch line, a whole (short) show to its end, and Escape.
 [ -n "${WITH_DISPLAY:-}" ] || exec "$(dirname "$0")/../with_display.sh" bash "$0" "$@"
-source "$(dirname "$0")/lib/common.bash" "$1"
+source "$(dirname "$0")/../common/program/common.bash" "$1"
 
 make_run_folder 4
 cd "$WORK/run"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The content generator gives the same archive bytes on every run, in any time zone.
 set -euo pipefail
-build=${1:?usage: assets_reproducible.sh BUILD_DIR}
+build=${1:?usage: reproducible.sh BUILD_DIR}
 gen="$build/tools/assetgen/assetgen"
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT

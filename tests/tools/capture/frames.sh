@@ -2,10 +2,10 @@
 # demo-capture to PNG: the same range gives the same pictures twice, --frames writes the
 # pictures asked for and no others, and a frame reached by skipping ahead is the frame a
 # capture that drew every frame from the start shows. "The same" is judged by
-# lib/same_picture.py: every pixel identical.
-[ -n "${WITH_DISPLAY:-}" ] || exec "$(dirname "$0")/../with_display.sh" bash "$0" "$@"
-source "$(dirname "$0")/lib/common.bash" "$1"
-source "$(dirname "$0")/lib/capture.bash"
+# common/program/same_picture.py: every pixel identical.
+[ -n "${WITH_DISPLAY:-}" ] || exec "$(dirname "$0")/../../with_display.sh" bash "$0" "$@"
+source "$(dirname "$0")/../../common/program/common.bash" "$1"
+source "$(dirname "$0")/../../common/program/capture.bash"
 
 make_capture_folder
 cd "$WORK/run"
@@ -16,10 +16,10 @@ png_size() {
 }
 # same_frames A B [A B ...]: each pair is the same frame of the show, pixel for pixel;
 # prints one line per pair.
-same_frames() { python3 "$HERE/lib/same_picture.py" "$@"; }
+same_frames() { python3 "$HELPERS/same_picture.py" "$@"; }
 told_apart() { # told_apart A B [A B ...]: no pair is judged the same frame
     local verdicts
-    verdicts=$(python3 "$HERE/lib/same_picture.py" "$@" || true)
+    verdicts=$(python3 "$HELPERS/same_picture.py" "$@" || true)
     echo "$verdicts"
     [ "$(grep -c ' different$' <<<"$verdicts")" -eq $(($# / 2)) ]
 }

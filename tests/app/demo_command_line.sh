@@ -3,7 +3,7 @@
 # it never crashes. The launch line comes first either way. (`0 0` asks for the desktop's own
 # size; demo_player.sh plays it.)
 [ -n "${WITH_DISPLAY:-}" ] || exec "$(dirname "$0")/../with_display.sh" bash "$0" "$@"
-source "$(dirname "$0")/lib/common.bash" "$1"
+source "$(dirname "$0")/../common/program/common.bash" "$1"
 
 make_run_folder 1
 cd "$WORK/run"

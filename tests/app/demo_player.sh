@@ -3,7 +3,7 @@
 # positional size, playing without a sound device, starting late, looping, the desktop's own
 # screen, and a quiet console on every normal path.
 [ -n "${WITH_DISPLAY:-}" ] || exec "$(dirname "$0")/../with_display.sh" bash "$0" "$@"
-source "$(dirname "$0")/lib/common.bash" "$1"
+source "$(dirname "$0")/../common/program/common.bash" "$1"
 
 run() { # run [ENV=VALUE...] -- ARGS...: status, elapsed seconds, $WORK/out and $WORK/err
     local envs=()

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The three failures the demo reports: no display, no sound output, no music.
 [ -n "${WITH_DISPLAY:-}" ] || exec "$(dirname "$0")/../with_display.sh" bash "$0" "$@"
-source "$(dirname "$0")/lib/common.bash" "$1"
+source "$(dirname "$0")/../common/program/common.bash" "$1"
 
 make_run_folder 2
 cd "$WORK/run"

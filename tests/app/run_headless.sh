@@ -2,7 +2,7 @@
 # ./run.sh on a machine without a display renders the show to show.mp4 instead of playing
 # it: 1280x720 at 30 fps unless asked otherwise, the frames the show draws, its sound, and
 # progress a log can hold. Excerpts only; the whole show takes minutes.
-source "$(dirname "$0")/lib/common.bash" "$1"
+source "$(dirname "$0")/../common/program/common.bash" "$1"
 unset DISPLAY
 
 # A tree like the repository's around the built programs: run.sh as it is, set-up already
@@ -23,7 +23,7 @@ judged() {
     local a="$WORK/half_a.png" b="$WORK/half_b.png"
     ffmpeg -loglevel error -y -i "$1" -vf scale=iw/2:ih/2:flags=area "$a"
     ffmpeg -loglevel error -y -i "$2" -vf scale=iw/2:ih/2:flags=area "$b"
-    python3 "$HERE/lib/same_picture.py" --compressed "$a" "$b" | awk '{ print $NF }'
+    python3 "$HELPERS/same_picture.py" --compressed "$a" "$b" | awk '{ print $NF }'
 }
 
 set +e

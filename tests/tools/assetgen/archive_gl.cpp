@@ -271,7 +271,7 @@ TEST_F(Assets, OverlayImagesLoadAtTheSizesTheLayoutUses) {
         EXPECT_GT(size.Height, 0u) << path;
         EXPECT_TRUE(t->hasAlpha()) << path << " must carry alpha: it is drawn over the scene";
     }
-    // How the images sit on screens of every shape: overlay_screens.cpp.
+    // How the images sit on screens of every shape: overlays_gl.cpp.
     // The tile grids step by 32 pixels: a tile of another size leaves gaps or overlaps.
     for (const char* path : {show::asset::kTile, show::asset::kArrow})
         EXPECT_EQ(driver()->getTexture(path)->getOriginalSize(),
