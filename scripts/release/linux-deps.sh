@@ -25,6 +25,7 @@
 # plus licenses/ (each library's licence text) and versions.txt.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/../.." && pwd)"
+. "$here/scripts/lib/packages.sh"
 [ "${1-}" = --help ] || [ "${1-}" = -h ] && { sed -n '2,/^set -e/p' "$0" | sed '$d; s/^# \{0,1\}//'; exit 0; }
 [ $# -eq 0 ] || { echo "usage: $0 [--help]" >&2; exit 2; }
 
@@ -51,17 +52,7 @@ build_packages=(build-essential cmake pkg-config dpkg-dev libx11-dev libgl-dev l
                 libxxf86vm-dev zlib1g-dev libpng-dev libjpeg62-turbo-dev libasound2-dev
                 libpulse-dev libpipewire-0.3-dev libsndio-dev)
 
-missing=()
-for p in "${build_packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-    echo "Installing: ${missing[*]}" >&2
-    SUDO=""
-    [ "$(id -u)" -eq 0 ] || SUDO=sudo
-    $SUDO apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}" >&2
-fi
+install_missing "${build_packages[@]}"
 
 multiarch=$(gcc -print-multiarch)
 sysver() { dpkg-query -W -f='${Version}' "$1:amd64" 2>/dev/null || dpkg-query -W -f='${Version}' "$1"; }

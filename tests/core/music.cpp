@@ -1,7 +1,5 @@
-// The spectrum the scenes read, the dotted rows it drives, and the pan sweep.
+// The spectrum the scenes read, and the end mark of a track.
 #include "core/music.h"
-#include "scenes/opening.h"
-#include "scenes/orbs.h"
 #include "scenes/scene_table.h"
 
 #include <gtest/gtest.h>
@@ -76,70 +74,8 @@ TEST(Spectrum, StereoReadsAsItsMonoMix) {
     EXPECT_LT(fromMix[140], 0.01f) << "the difference of the channels should cancel";
 }
 
-TEST(SpectrumRows, LiftFollowsDoubleThenFloatThenTruncate) {
-    EXPECT_EQ(rowLift(0.0f), 0);
-    EXPECT_EQ(rowLift(0.0001f), 10); // 9.99999975 rounds to 10.0f before truncation
-    EXPECT_EQ(rowLift(0.001f), 100);
-    EXPECT_EQ(rowLift(0.5f), 50000);
-}
-
 TEST(EndMark, IsTheLengthRoundedDownToTwenty) {
     EXPECT_EQ(endMarkFor(8820000), 8820000u);
     EXPECT_EQ(endMarkFor(8820019), 8820000u);
     EXPECT_EQ(endMarkFor(19), 0u);
-}
-
-namespace {
-
-// Runs the sweep for a number of frames, each with the clock one millisecond on.
-std::vector<int> sweep(int startPan, int frames) {
-    AudioTrack track;
-    track.setPan(startPan);
-    PanSweep state;
-    long clock = 1000;
-    panSweepStart(state, track, clock);
-    std::vector<int> pans;
-    for (int i = 0; i < frames; ++i) {
-        panSweepStep(state, track, ++clock);
-        pans.push_back(track.pan());
-    }
-    return pans;
-}
-
-} // namespace
-
-TEST(PanSweep, EvenStartStaysInRange) {
-    const auto pans = sweep(128, 600);
-    for (int pan : pans) {
-        EXPECT_GE(pan, 0);
-        EXPECT_LE(pan, 255);
-    }
-    EXPECT_EQ(pans[0], 126); // starts downwards
-}
-
-TEST(PanSweep, OddStartReachesMinusOneOnceThenBounces) {
-    const auto pans = sweep(7, 600);
-    EXPECT_EQ(std::count(pans.begin(), pans.end(), -1), 1);
-    const auto minusOne = std::find(pans.begin(), pans.end(), -1) - pans.begin();
-    EXPECT_EQ(pans[minusOne + 1], 3); // folded back to 1, then one step up
-    for (size_t i = minusOne + 1; i < pans.size(); ++i) {
-        EXPECT_GE(pans[i], 0);
-        EXPECT_LE(pans[i], 255);
-    }
-    // The first climb runs through odd values up to 255, later descents through even ones.
-    EXPECT_NE(std::find(pans.begin(), pans.end(), 255), pans.end());
-    EXPECT_NE(std::find(pans.begin(), pans.end(), 252), pans.end());
-}
-
-TEST(PanSweep, DoesNotStepWhileTheClockStandsStill) {
-    AudioTrack track;
-    track.setPan(100);
-    PanSweep state;
-    panSweepStart(state, track, 50);
-    panSweepStep(state, track, 50);
-    EXPECT_EQ(track.pan(), 100);
-    panSweepStep(state, track, 51);
-    EXPECT_EQ(track.pan(), 98);
-    panSweepEnd(track);
-    EXPECT_EQ(track.pan(), kPanPlainStereo);
 }

@@ -52,7 +52,7 @@ std::string straightPlay(double seconds) {
 
 bool sameFrame(const std::string& a, const std::string& b) {
     const std::string command =
-        "python3 '" TEST_SOURCE_DIR "/tests/program/lib/same_picture.py' '" + a + "' '" + b + "'";
+        "python3 '" TEST_SOURCE_DIR "/tests/common/program/same_picture.py' '" + a + "' '" + b + "'";
     return std::system(command.c_str()) == 0;
 }
 

@@ -327,3 +327,10 @@ TEST_F(OpeningPictures, FramesOfBothScenesShowPicturesThatChange) {
         }
     }
 }
+
+TEST(SpectrumRows, LiftFollowsDoubleThenFloatThenTruncate) {
+    EXPECT_EQ(rowLift(0.0f), 0);
+    EXPECT_EQ(rowLift(0.0001f), 10); // 9.99999975 rounds to 10.0f before truncation
+    EXPECT_EQ(rowLift(0.001f), 100);
+    EXPECT_EQ(rowLift(0.5f), 50000);
+}
