@@ -4,7 +4,6 @@
 #include "platform/memory.h"
 
 #include <cstdint>
-#include <cwchar>
 
 namespace show {
 namespace {
@@ -14,7 +13,6 @@ using irr::core::recti;
 using irr::video::SColor;
 
 constexpr double kRowDotSpacing = 2.5;
-constexpr int kTextBufferSize = 255;
 const SColor kFaderColour(255, 255, 255, 255);
 const SColor kStatusColour(255, 205, 200, 200);
 const SColor kCreditsColour(255, 200, 200, 200);
@@ -69,12 +67,6 @@ irr::gui::IGUIStaticText* addText(irr::gui::IGUIEnvironment* gui, const recti& a
     text->setOverrideColor(colour);
     text->setVisible(false);
     return text;
-}
-
-void setText(irr::gui::IGUIStaticText* text, const wchar_t* value) {
-    wchar_t buffer[kTextBufferSize];
-    std::swprintf(buffer, kTextBufferSize, L"%ls", value);
-    text->setText(buffer);
 }
 
 } // namespace
@@ -138,7 +130,7 @@ void buildOverlay(Overlay& o, const Engine& engine, int commandLineHeight) {
     skin->setColor(irr::gui::EGDC_BUTTON_TEXT, kButtonTextColour);
     driver->setTextureCreationFlag(irr::video::ETCF_CREATE_MIP_MAPS, mipMaps);
 
-    setText(o.status, L">");
+    o.status->setText(L">");
 }
 
 } // namespace show

@@ -4,21 +4,16 @@
 #include "scenes/band_displays.h"
 #include "scenes/show.h"
 
-#include <cwchar>
-
 namespace show {
 namespace {
 
 constexpr const wchar_t* kCreditsText =
     L"cobblejay frindles! * code(kELDRUN) * music(pel00vin) * rm2009";
-constexpr int kTextBufferSize = 255;
 
 } // namespace
 
 void writeCreditsLine(Show& show) {
-    wchar_t buffer[kTextBufferSize];
-    std::swprintf(buffer, kTextBufferSize, L"%ls", kCreditsText);
-    show.overlay.credits->setText(buffer);
+    show.overlay.credits->setText(kCreditsText);
     show.overlay.credits->move(irr::core::position2di(kCreditsStartOffset, 0));
 }
 

@@ -73,15 +73,19 @@ bool runSceneFrame(show::Show& show, const show::SceneRow& row,
     return port.framesLeft < 0;
 }
 
-show::StartupResult openNullShow(show::Show& show, int fps) {
+show::StartupResult openShow(show::Show& show, int width, int height, int fps,
+                             irr::video::E_DRIVER_TYPE driver) {
     static const std::string archive = builtArchive();
-    show::StartupOptions options =
-        windowedShowOptions(show::kDefaultWidth, show::kDefaultHeight, fps, archive.c_str());
-    options.driver = irr::video::EDT_NULL;
+    show::StartupOptions options = windowedShowOptions(width, height, fps, archive.c_str());
+    options.driver = driver;
     const show::StartupResult result = show::startShow(show, options);
     if (result == show::StartupResult::Ready)
         show::beginShow(show);
     return result;
+}
+
+show::StartupResult openNullShow(show::Show& show, int fps) {
+    return openShow(show, show::kDefaultWidth, show::kDefaultHeight, fps, irr::video::EDT_NULL);
 }
 
 } // namespace showtest

@@ -2,9 +2,9 @@
 // test window, and the show as start-up builds it on Irrlicht's null device.
 #pragma once
 
-#include "scenes/show.h"
 #include "host/startup.h"
 #include "host/timeline.h"
+#include "scenes/show.h"
 
 #include <array>
 #include <cstdint>
@@ -24,9 +24,12 @@ show::StartupOptions windowedShowOptions(int width, int height, int fps, const c
 int sceneAt(uint32_t position);
 
 // The whole show as start-up builds it (the archive behind its guard, the world, physics,
-// effects and music, then the show start with its end mark), on the engine's null device and
-// the virtual clock at fps, so scene logic runs frame by frame without a window. Returns the
-// start-up result; the caller ends the show with show::shutdownShow.
+// effects and music, then the show start with its end mark), in a window of the size given on
+// the virtual clock at fps. Returns the start-up result; the caller ends the show with
+// show::shutdownShow.
+show::StartupResult openShow(show::Show& show, int width, int height, int fps,
+                             irr::video::E_DRIVER_TYPE driver = irr::video::EDT_OPENGL);
+// The same on the engine's null device, so scene logic runs frame by frame without a window.
 show::StartupResult openNullShow(show::Show& show, int fps);
 
 // One frame of a scene through the show's own frame loop (show::runTimeline), its spectrum

@@ -102,13 +102,8 @@ class CapturePort final : public EngineFramePort {
 
 TEST(LandscapeToPuzzleFrames, EachSceneShowsAPictureAndTheFlashInvertsIt) {
     Show show;
-    const std::string archive = showtest::builtArchive();
-    ASSERT_EQ(
-        startShow(show, showtest::windowedShowOptions(kWidth, kHeight, kFps, archive.c_str())),
-        StartupResult::Ready)
+    ASSERT_EQ(showtest::openShow(show, kWidth, kHeight, kFps), StartupResult::Ready)
         << "needs data.lll and track/ in the build folder";
-
-    beginShow(show);
     CapturePort port(show, static_cast<VirtualTime&>(*show.time));
     runTimeline(show, port, showScenes(show.endMark));
     shutdownShow(show);

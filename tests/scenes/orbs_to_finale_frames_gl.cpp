@@ -102,12 +102,8 @@ class CapturePort final : public EngineFramePort {
 
 TEST(OrbsToFinaleFrames, OrbsGreetingsAndFinaleDrawPicturesAndTheShowFadesToBlackAtItsEnd) {
     Show show;
-    const std::string archive = showtest::builtArchive();
-    ASSERT_EQ(
-        startShow(show, showtest::windowedShowOptions(kWidth, kHeight, kFps, archive.c_str())),
-        StartupResult::Ready)
+    ASSERT_EQ(showtest::openShow(show, kWidth, kHeight, kFps), StartupResult::Ready)
         << "needs data.lll and track/ in the build folder";
-    beginShow(show);
 
     std::vector<Capture> captures;
     for (int scene : {8, 9, 12, 19, 20}) {
