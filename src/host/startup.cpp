@@ -3,6 +3,7 @@
 #include "content/scene_starts.h"
 #include "core/archive_guard.h"
 #include "platform/display.h"
+#include "platform/gl_buffers.h"
 #include "scenes/show.h"
 
 #include <cstdio>
@@ -40,6 +41,20 @@ void buildContent(Show& show, void (*afterWorld)(Show&)) {
 
 } // namespace
 
+irr::IrrlichtDevice* createDeviceSteppingDepth(irr::SIrrlichtCreationParameters params, int deepest,
+                                               DeviceMaker make) {
+    // At 16 bits, surfaces tens of units apart share a depth value near the far plane, and
+    // which one shows would follow the draw order: the deepest buffer the window can have.
+    for (const int bits : kWindowDepthBits) {
+        if (bits > deepest)
+            continue;
+        params.ZBufferBits = irr::u8(bits);
+        if (irr::IrrlichtDevice* device = make(params))
+            return device;
+    }
+    return nullptr;
+}
+
 StartupResult startShow(Show& show, const StartupOptions& options) {
     show.commandLine = options.commandLine;
     const CommandLine& cmd = show.commandLine;
@@ -52,16 +67,14 @@ StartupResult startShow(Show& show, const StartupOptions& options) {
     params.Bits = 32;
     params.Fullscreen = cmd.fullscreen && !options.desktop;
     params.Stencilbuffer = true;
-    // The engine gives every render target a depth buffer of this depth too. At 16 bits,
-    // surfaces tens of units apart share a depth value near the far plane, and which one shows
-    // would follow the engine's draw order, which changes from run to run.
-    params.ZBufferBits = kDepthBits;
     params.Vsync = options.vsync;
     params.AntiAlias = static_cast<irr::u8>(options.antiAlias);
     // The console shows the launch line alone; the engine's own chatter stays quiet.
     params.LoggingLevel = irr::ELL_NONE;
     platform::installDisplayErrorFilter();
-    irr::IrrlichtDevice* device = irr::createDeviceEx(params);
+    irr::IrrlichtDevice* device = createDeviceSteppingDepth(
+        params, options.deepestWindowDepth,
+        [](const irr::SIrrlichtCreationParameters& p) { return irr::createDeviceEx(p); });
     if (!device)
         return StartupResult::NoDevice;
 
@@ -86,6 +99,8 @@ StartupResult startShow(Show& show, const StartupOptions& options) {
     const irr::core::dimension2du screen = engine.driver->getScreenSize();
     engine.width = irr::s32(screen.Width);
     engine.height = irr::s32(screen.Height);
+    if (params.DriverType == irr::video::EDT_OPENGL)
+        engine.window = platform::boundBufferFormat();
     buildContent(show, attachInputAndShowLoading);
 
     AudioTrack& track = show.music.track;

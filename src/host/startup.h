@@ -12,6 +12,13 @@
 #include "core/command_line.h"
 
 #include <EDriverTypes.h>
+#include <SIrrCreationParameters.h>
+
+#include <array>
+
+namespace irr {
+class IrrlichtDevice;
+}
 
 namespace show {
 
@@ -21,7 +28,10 @@ constexpr int kAntiAliasSamples = 4;
 // The rate the demo's player skips ahead at (to a start position, after a seek, on a loop):
 // the frame it lands on is the frame a capture at this rate shows there.
 constexpr int kPlayerSkipFps = 60;
-constexpr int kDepthBits = 32; // the window's and every render target's depth buffer
+// The window's depth buffer, deepest first. Some drivers give a window at most 24 bits (Mesa
+// from 25 on, most GPU drivers); the engine steps down by itself only on Windows. Render
+// targets keep their own 32 bits where the driver gives them (kTargetDepthBits).
+constexpr std::array<int, 3> kWindowDepthBits = {32, 24, 16};
 constexpr const char* kArchivePath = "data.lll";
 constexpr const char* kTrackPath = "track/pelomvin_track.mp3";
 constexpr const wchar_t* kWindowCaption = L"pelomvin";
@@ -36,6 +46,9 @@ struct StartupOptions {
     // window; every later scene reaches it through an effect's render target, which is never
     // multisampled, so a capture may trade the opening's smooth edges for speed.
     int antiAlias = kAntiAliasSamples;
+    // The deepest window depth buffer to ask for; a capture asks for less to draw the show as
+    // a driver that gives a window fewer bits does.
+    int deepestWindowDepth = kWindowDepthBits[0];
     const char* archive = kArchivePath;
     const char* track = kTrackPath;
     // The live show only: what to do without a sound device, how late the picture runs
@@ -52,6 +65,12 @@ struct StartupOptions {
 };
 
 enum class StartupResult { Ready, NoDevice, SoundInitFailed, TrackFailed };
+
+// Makes the device with the deepest window depth of kWindowDepthBits, deepest or fewer, that
+// make succeeds with; null when none does. make is the engine's createDeviceEx but in tests.
+using DeviceMaker = irr::IrrlichtDevice* (*)(const irr::SIrrlichtCreationParameters&);
+irr::IrrlichtDevice* createDeviceSteppingDepth(irr::SIrrlichtCreationParameters params, int deepest,
+                                               DeviceMaker make);
 
 // Runs start-up stages 1 to 6. On NoDevice nothing else was made.
 StartupResult startShow(Show& show, const StartupOptions& options);

@@ -4,6 +4,8 @@
 
 #include "postprocess/post_process_nodes.h"
 
+#include <algorithm>
+
 namespace show {
 
 using irr::scene::ISceneManager;
@@ -119,6 +121,14 @@ void createEffects(Effects& effects, ISceneManager* smgr, irr::s32 screenWidth) 
     effects.bloom = addEffectNode<IPostProcessBloom>(smgr);
     effects.bloom->initialize(fixedWidth, fixedHeight, kBloomSampleDist, kBloomStrength,
                               kBloomMultiplier, smgr);
+}
+
+int effectTargetDepthBits(const Effects& effects, irr::video::IVideoDriver* driver) {
+    if (!effects.firstBlur || !effects.bloom)
+        return 0;
+    // Targets of one size share one depth buffer: the blur pair's size and the fixed one.
+    return std::min(targetDepthBits(driver, effects.firstBlur->RenderTarget),
+                    targetDepthBits(driver, effects.bloom->RenderTarget));
 }
 
 void animateWithoutDrawing(ISceneManager* smgr, irr::u32 timeMs) {

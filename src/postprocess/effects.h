@@ -61,6 +61,9 @@ struct FrameDraw {
 // motion blur are screenWidth x screenWidth/2, the others 1024 x 512.
 void createEffects(Effects& effects, irr::scene::ISceneManager* smgr, irr::s32 screenWidth);
 
+// The depth bits of the effects' render targets, the shallowest of them; 0 on the null device.
+int effectTargetDepthBits(const Effects& effects, irr::video::IVideoDriver* driver);
+
 // The sequences below but renderDirect paint every pixel of the frame buffer, or clear it
 // first when they fall back to drawing the scene directly, so their frames start without a
 // clear of their own (FrameStart::Painted): the first render-target switch would only have

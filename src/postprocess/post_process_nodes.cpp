@@ -3,6 +3,8 @@
 
 #include "postprocess/effect_shaders.h"
 
+#include "platform/gl_buffers.h"
+
 #include <cstdio>
 
 namespace show {
@@ -109,9 +111,25 @@ bool PostProcessNode::compileInto(IVideoDriver* driver, SMaterial& material,
     return id >= 0;
 }
 
+int targetDepthBits(IVideoDriver* driver, ITexture* target) {
+    if (!target || driver->getDriverType() != irr::video::EDT_OPENGL)
+        return 0;
+    driver->setRenderTarget(target, false, false);
+    const int bits = platform::boundBufferFormat().depthBits;
+    driver->setRenderTarget(static_cast<ITexture*>(nullptr), false, false);
+    return bits;
+}
+
 ITexture* PostProcessNode::addTarget(IVideoDriver* driver, s32 width, s32 height) {
-    return driver->addRenderTargetTexture(irr::core::dimension2d<irr::u32>(width, height), "",
-                                          kTargetFormat);
+    ITexture* target = driver->addRenderTargetTexture(
+        irr::core::dimension2d<irr::u32>(width, height), "", kTargetFormat);
+    const int depthBits = targetDepthBits(driver, target);
+    if (depthBits > 0 && depthBits < kTargetDepthBits) {
+        driver->setRenderTarget(target, false, false);
+        platform::deepenBoundTargetDepth(kTargetDepthBits, width, height);
+        driver->setRenderTarget(static_cast<ITexture*>(nullptr), false, false);
+    }
+    return target;
 }
 
 void PostProcessNode::drawQuad(const SMaterial& material, bool shaderReady) {

@@ -21,6 +21,15 @@ constexpr irr::u32 kTargetClearColour = 0x00000000; // transparent black, 0xAARR
 // Targets keep an alpha channel: the effects mix and invert it with the colour.
 constexpr irr::video::ECOLOR_FORMAT kTargetFormat = irr::video::ECF_A8R8G8B8;
 
+// Every render target asks for a depth buffer this deep. The engine would give a target the
+// window's depth, and some drivers give a window at most 24 bits while a target can still have
+// 32: surfaces far apart near the far plane then keep depth values of their own.
+constexpr int kTargetDepthBits = 32;
+
+// The depth bits of target's depth buffer, as the driver reports them; 0 on a driver without
+// GL render targets. Leaves the frame buffer selected.
+int targetDepthBits(irr::video::IVideoDriver* driver, irr::video::ITexture* target);
+
 // Selects target (null: the frame buffer), clearing colour and depth.
 void selectTarget(irr::video::IVideoDriver* driver, irr::video::ITexture* target);
 

@@ -2,6 +2,7 @@
 // scene, on the virtual clock. It plays the same show library as the demo.
 #include "audio_mix.h"
 #include "bench.h"
+#include "buffers.h"
 #include "capture_port.h"
 #include "encoder.h"
 #include "options.h"
@@ -33,6 +34,9 @@ const char* const kHelp =
     "demo-capture: the show rendered frame-exact, frame n at play position n*44100/fps.\n"
     "  --size WxH        picture size (default 1280x720)\n"
     "  --fps N           frames per second (default 60)\n"
+    "  --antialias N     the window's multisample count, 0 for none (default 4)\n"
+    "  --depth N         the deepest depth buffer to ask of the window: 32 (default), 24 or\n"
+    "                    16, as a driver that gives a window fewer bits draws the show\n"
     "  --from S, --to S  keep only the frames of this range, in seconds (default: all)\n"
     "  --out FILE.mp4    H.264 video with the show's sound (default show.mp4)\n"
     "  --png DIR         PNG pictures DIR/frame_NNNNNN.png instead (NNNNNN: frame number)\n"
@@ -116,6 +120,7 @@ show::StartupOptions startupFor(const Options& o) {
     startup.fps = o.fps;
     startup.vsync = false; // frames go as fast as they are drawn, never at the display's pace
     startup.antiAlias = o.antiAlias;
+    startup.deepestWindowDepth = o.depthBits;
     return startup;
 }
 
@@ -139,6 +144,16 @@ std::string openShow(show::Show& show, const show::StartupOptions& startup, cons
                " window, not the size asked for";
     }
     return "";
+}
+
+Buffers buffersOf(const show::Show& show, const show::StartupOptions& startup) {
+    Buffers b;
+    b.askedDepthBits = startup.deepestWindowDepth;
+    b.askedSamples = startup.antiAlias;
+    b.windowDepthBits = show.engine.window.depthBits;
+    b.windowSamples = show.engine.window.samples;
+    b.targetDepthBits = show::effectTargetDepthBits(show.effects, show.engine.driver);
+    return b;
 }
 
 std::string nothingToCapture(const show::Show& show) {
@@ -185,8 +200,10 @@ int finishVideo(const Options& o, Outputs& out, const std::vector<float>& sound,
     return 0;
 }
 
-int finishBench(const Options& o, const BenchTable& bench, double startSeconds) {
+int finishBench(const Options& o, const BenchTable& bench, double startSeconds,
+                const Buffers& buffers) {
     const std::vector<Summary> summaries = bench.summaries();
+    std::printf("%s\n", describeBuffers(buffers).c_str());
     std::fputs(formatTable(summaries).c_str(), stdout);
     if (!writeCsv(o.csv, summaries))
         return fail("could not write " + o.csv);
@@ -203,6 +220,7 @@ struct RunEnd {
     show::ShowEnd end = show::ShowEnd::Finished;
     double took = 0.0;         // seconds from launch to the end of the run
     double startSeconds = 0.0; // seconds from launch to the first frame shown
+    Buffers buffers;           // what the driver gave the frames
     std::vector<float> sound;  // the kept frames' sound, for a video
 };
 
@@ -226,7 +244,7 @@ int finishCapture(const Options& o, const CapturePort& port, Outputs& out, const
                     static_cast<long long>(port.framesKept()), o.pngDir.c_str(), run.took);
         return 0;
     case Mode::Bench:
-        return finishBench(o, out.bench, run.startSeconds);
+        return finishBench(o, out.bench, run.startSeconds, run.buffers);
     }
     return 0;
 }
@@ -253,6 +271,11 @@ int main(int argc, char** argv) {
     if (!refused.empty())
         return fail(refused);
     const int width = show.engine.width, height = show.engine.height;
+    RunEnd run;
+    run.buffers = buffersOf(show, startup);
+    const std::string shortfall = bufferShortfall(run.buffers);
+    if (!shortfall.empty())
+        std::fprintf(stderr, "demo-capture: %s\n", shortfall.c_str());
 
     show::beginShow(show);
     const std::vector<show::SceneRow> rows = show::showScenes(show.endMark);
@@ -273,7 +296,6 @@ int main(int argc, char** argv) {
         return fail("could not start ffmpeg (is it installed?)");
     }
 
-    RunEnd run;
     run.end = show::runTimeline(show, port, rows);
     progress.finish();
     run.took = secondsBetween(launched, Clock::now());

@@ -10,9 +10,10 @@
 namespace capture {
 
 const char* const kUsage =
-    "usage: demo-capture [--size WxH] [--fps N] [--antialias N] [--from S] [--to S] "
-    "[--out FILE.mp4 | --png DIR] [--frames T1,T2,...] | demo-capture --bench [--size WxH] "
-    "[--fps N] [--antialias N] [--from S] [--to S] [--csv FILE] [--chart FILE.png]";
+    "usage: demo-capture [--size WxH] [--fps N] [--antialias N] [--depth N] [--from S] "
+    "[--to S] [--out FILE.mp4 | --png DIR] [--frames T1,T2,...] | demo-capture --bench "
+    "[--size WxH] [--fps N] [--antialias N] [--depth N] [--from S] [--to S] [--csv FILE] "
+    "[--chart FILE.png]";
 
 namespace {
 
@@ -42,8 +43,8 @@ bool parseTimes(const std::string& text, std::vector<double>& times) {
 }
 
 bool isValueOption(const std::string& arg) {
-    for (const char* name : {"--size", "--fps", "--antialias", "--from", "--to", "--out", "--png",
-                             "--frames", "--csv", "--chart"})
+    for (const char* name : {"--size", "--fps", "--antialias", "--depth", "--from", "--to", "--out",
+                             "--png", "--frames", "--csv", "--chart"})
         if (arg == name)
             return true;
     return false;
@@ -69,6 +70,11 @@ std::string takeValue(const std::string& arg, const std::string& value, Options&
         if (!parseWholeNumber(value, 0, kMaxAntiAlias, o.antiAlias))
             return "--antialias wants a sample count from 0 (none) to " +
                    std::to_string(kMaxAntiAlias) + ", not '" + value + "'";
+    } else if (arg == "--depth") {
+        const auto& depths = show::kWindowDepthBits;
+        if (!parseWholeNumber(value, 0, depths[0], o.depthBits) ||
+            std::find(depths.begin(), depths.end(), o.depthBits) == depths.end())
+            return "--depth wants the window's depth bits, 32, 24 or 16, not '" + value + "'";
     } else if (arg == "--from") {
         if (!parseSeconds(value, o.from))
             return "--from wants seconds, not '" + value + "'";

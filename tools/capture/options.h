@@ -1,9 +1,9 @@
 // The capture tool's command line and the frames it asks for. Pure logic, no engine.
 //
-//   demo-capture [--size WxH] [--fps N] [--antialias N] [--from S] [--to S]
+//   demo-capture [--size WxH] [--fps N] [--antialias N] [--depth N] [--from S] [--to S]
 //                [--out FILE.mp4 | --png DIR] [--frames T1,T2,...]
-//   demo-capture --bench [--size WxH] [--fps N] [--antialias N] [--from S] [--to S] [--csv F]
-//                [--chart F.png]
+//   demo-capture --bench [--size WxH] [--fps N] [--antialias N] [--depth N] [--from S]
+//                [--to S] [--csv F] [--chart F.png]
 //
 // Frame n of a capture is the show at play position n*44100/fps, so a frame's content never
 // depends on how fast the machine draws.
@@ -25,7 +25,8 @@ struct Options {
     int width = 0;
     int height = 0;
     int fps = 0;
-    int antiAlias = show::kAntiAliasSamples; // multisample count of the window; 0 for none
+    int antiAlias = show::kAntiAliasSamples;   // multisample count of the window; 0 for none
+    int depthBits = show::kWindowDepthBits[0]; // the deepest window depth buffer to ask for
     double from = 0.0;
     double to = std::numeric_limits<double>::infinity(); // the show's end
     std::string video;                                   // Mode::Video

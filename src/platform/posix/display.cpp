@@ -1,9 +1,11 @@
 // The X11 side of the display: errors the server raises, the window's loss, the desktop's
 // size and the fullscreen request.
 #include "platform/display.h"
+#include "platform/gl_buffers.h"
 
 #include <irrlicht.h>
 
+#include <GL/glx.h>
 #include <X11/Xlib.h>
 
 #include <cstdio>
@@ -145,6 +147,10 @@ void requestFullscreenState(irr::IrrlichtDevice* device) {
 
 void forgetWindow() {
     watched = WindowWatch{};
+}
+
+void* glProcedure(const char* name) {
+    return reinterpret_cast<void*>(glXGetProcAddressARB(reinterpret_cast<const GLubyte*>(name)));
 }
 
 } // namespace platform

@@ -2,8 +2,11 @@
 // screen for --desktop. Windows raises no display errors a program must catch, and a window
 // closed from outside already ends the engine's loop (WM_DESTROY), so those are no-ops.
 #include "platform/display.h"
+#include "platform/gl_buffers.h"
 
 #include <irrlicht.h>
+
+#include <cstdint>
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
@@ -54,6 +57,15 @@ void requestFullscreenState(irr::IrrlichtDevice* device) {
     SetWindowPos(window, HWND_TOP, screen.left, screen.top, screen.right - screen.left,
                  screen.bottom - screen.top, SWP_FRAMECHANGED | SWP_SHOWWINDOW);
     SetForegroundWindow(window);
+}
+
+void* glProcedure(const char* name) {
+    // Some drivers answer a name they lack with a small number instead of null.
+    PROC found = wglGetProcAddress(name);
+    const auto address = reinterpret_cast<intptr_t>(found);
+    if (address >= -1 && address <= 3)
+        return nullptr;
+    return reinterpret_cast<void*>(found);
 }
 
 } // namespace platform

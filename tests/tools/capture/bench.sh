@@ -26,4 +26,15 @@ check "every time is a number and drawing takes time" \
 check "the chart is a PNG" bash -c 'head -c 8 b.png | od -An -c | grep -q "P   N   G"'
 check "the last line has start-up time and peak memory" \
     bash -c "tail -n 1 '$WORK/out' | grep -Eq '^start-up [0-9.]+ s, peak memory [1-9][0-9]* MB$'"
+check "the first line says what depth and multisampling the driver gave" \
+    bash -c "head -n 1 '$WORK/out' | grep -Eq '^window: (16|24|32) depth bits, (no|[0-9]+x) multisampling \(asked 32, 4x\); render targets: (16|24|32) depth bits$'"
+
+# A window of 24 depth bits, as Mesa from 25 on gives: the render targets still get 32, and
+# more multisampling than any software driver gives is reported as missing, in one line.
+./demo-capture --bench --size 160x120 --fps 10 --from 16 --to 16.5 --depth 24 --antialias 16 \
+    --csv b24.csv --chart b24.png >"$WORK/out24" 2>"$WORK/err24" || true
+check "with --depth 24 the window has 24 bits and the render targets keep 32" \
+    grep -Eq '^window: 24 depth bits, .*; render targets: 32 depth bits$' "$WORK/out24"
+check "the multisampling it lacked is named in one line on standard error" \
+    test "$(grep -c 'demo-capture: the window got .*multisampling of the 16x asked' "$WORK/err24")" -eq 1
 finish

@@ -28,6 +28,7 @@ TEST(CaptureOptions, NoArgumentsCaptureTheWholeShowToTheDefaultVideo) {
     EXPECT_EQ(p.options.height, kDefaultHeight);
     EXPECT_EQ(p.options.fps, kDefaultFps);
     EXPECT_EQ(p.options.antiAlias, show::kAntiAliasSamples);
+    EXPECT_EQ(p.options.depthBits, 32); // the deepest a window can ask for
     const FramePlan plan(p.options);
     EXPECT_TRUE(plan.keeps(0));
     EXPECT_FALSE(plan.finishedBefore(int64_t(1) << 40)); // the show's end decides
@@ -47,10 +48,11 @@ TEST(CaptureOptions, EachFormIsRecognised) {
     EXPECT_EQ(p.options.mode, Mode::Frames);
     EXPECT_EQ(p.options.frameTimes, (std::vector<double>{1.0, 2.5, 0.0}));
 
-    p = parse({"--bench", "--size", "640x360", "--antialias", "0"});
+    p = parse({"--bench", "--size", "640x360", "--antialias", "0", "--depth", "24"});
     ASSERT_EQ(p.error, "");
     EXPECT_EQ(p.options.mode, Mode::Bench);
     EXPECT_EQ(p.options.antiAlias, 0);
+    EXPECT_EQ(p.options.depthBits, 24);
     EXPECT_EQ(p.options.csv, kDefaultCsv);
     EXPECT_EQ(p.options.chart, kDefaultChart);
 
@@ -69,6 +71,8 @@ TEST(CaptureOptions, BadCommandLinesAreRefusedWithAReason) {
         {"--antialias", "-1"},
         {"--antialias", "17"},
         {"--antialias", "four"},
+        {"--depth", "20"},
+        {"--depth", "64"},
         {"--from", "-1"},
         {"--to", "abc"},
         {"--from", "5", "--to", "5"},
