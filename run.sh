@@ -16,14 +16,10 @@ called_from="$PWD"
 cd "$here/build"
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
-    # A first run should play even where no sound device opens (a VM, a remote desktop):
-    # silently then, with one line saying so. A --sound of the user's own wins.
-    sound=(--sound auto)
-    for word in "$@"; do [ "$word" = --sound ] && sound=(); done
-    # Without a size, fullscreen at the desktop's own size: no mode switch, no stretching.
-    desktop=(--desktop)
-    for word in "$@"; do [[ $word =~ ^[0-9]+$ || $word == --desktop ]] && desktop=(); done
-    exec ./demo "${desktop[@]}" "${sound[@]}" "$@"
+    # The run folder's launcher, as a release archive has it: fullscreen at the desktop's own
+    # size, and silently with a notice where no sound device opens, unless the words say
+    # otherwise (scripts/release/launcher.sh).
+    exec ./run.sh "$@"
 fi
 
 # The demo's positional words first (W H, and the window flag, which a video has no use for),

@@ -70,11 +70,10 @@ set_target_properties(release_mpg123 PROPERTIES
 
 target_link_libraries(show_deps INTERFACE irrlicht release_bullet_dynamics release_sdl2
                                           release_mpg123 release_kissfft X11::X11 OpenGL::GL)
-# The glibc the programs need is as old as what they call; see linux_glibc_compat.c.
-add_library(release_glibc_compat OBJECT ${CMAKE_CURRENT_LIST_DIR}/linux_glibc_compat.c)
-target_link_libraries(show_deps INTERFACE $<TARGET_OBJECTS:release_glibc_compat>)
 # libstdc++ and libgcc go inside the programs; a library nothing calls is not recorded.
 target_link_options(show_deps INTERFACE -static-libstdc++ -static-libgcc LINKER:--as-needed)
+# Where the tree and the build folder were stays out of the programs.
+add_compile_options("-ffile-prefix-map=${CMAKE_SOURCE_DIR}=." "-ffile-prefix-map=${CMAKE_BINARY_DIR}=build")
 
 # The programs find the carried libmpg123.so.0 beside themselves, wherever the folder is.
 set(CMAKE_BUILD_WITH_INSTALL_RPATH ON)

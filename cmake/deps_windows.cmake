@@ -58,8 +58,11 @@ target_link_libraries(show_deps INTERFACE irrlicht show_bullet show_sdl2 show_mp
 # M_PI and friends: MinGW's <math.h> hides them in strict C++17 unless asked.
 target_compile_definitions(show_deps INTERFACE _USE_MATH_DEFINES)
 # No MinGW runtime DLLs beside the program: libstdc++, libgcc and winpthread go in whole.
-# (-static still links the DLL import libraries named above, mpg123's among them.)
-target_link_options(show_deps INTERFACE -static)
+# (-static still links the DLL import libraries named above, mpg123's among them.) The
+# programs carry no link time, so two builds of one commit are the same bytes.
+target_link_options(show_deps INTERFACE -static LINKER:--no-insert-timestamp)
+# Nor where the tree and the build folder were.
+add_compile_options("-ffile-prefix-map=${CMAKE_SOURCE_DIR}=." "-ffile-prefix-map=${CMAKE_BINARY_DIR}=build")
 
 # The DLLs the programs need, for windows-build.sh to copy beside them.
 set(SHOW_RUNTIME_DLLS "${_p}/bin/libmpg123-0.dll")

@@ -2,19 +2,26 @@
 # Makes the release archives of this commit:
 #   dist/pelomvin-VERSION-linux-x86_64.tar.gz
 #   dist/pelomvin-VERSION-windows-x64.zip
-# VERSION is `git describe --tags --always --dirty`. Each unpacks to one folder with the
-# programs, data.lll, track/pelomvin_track.mp3, README.txt, licenses/ and a launcher.
+# VERSION is `git describe --tags --always`. Each unpacks to one folder with the programs,
+# data.lll, track/pelomvin_track.mp3, README.txt, licenses/, source/mpg123/ and a launcher.
 #
 #   scripts/release.sh [--linux-only] [--help]
 #
-# Steps: the normal build (scripts/setup.sh) makes the content; scripts/release/linux-deps.sh
-# and a build in build-release-linux make the Linux programs; scripts/release/windows-deps.sh
-# and scripts/release/windows-build.sh (which calls it) the Windows ones. Libraries are built once and cached
-# under ${PELOMVIN_CACHE:-~/.cache/pelomvin}. The archives' contents are reproducible: file
-# times are the commit's (SOURCE_DATE_EPOCH), names sorted, owner 0.
+# Steps: the normal build (scripts/setup.sh) makes the content; in a Debian 11 root
+# (debootstrap, kept in the cache), scripts/release/linux-deps.sh builds the Linux libraries
+# and CMake the Linux programs, so that they ask for no glibc newer than 2.31;
+# scripts/release/windows-build.sh (which calls windows-deps.sh) cross-builds the Windows
+# ones here. Libraries are built once and kept under ${PELOMVIN_CACHE:-~/.cache/pelomvin}.
+#
+# A release is made of one commit: a tree with uncommitted changes or untracked files is
+# refused. Two releases of one commit give the same archives byte for byte, programs
+# included, even with the cache emptied in between: file times are the commit's
+# (SOURCE_DATE_EPOCH), modes are fixed, names sorted, owner 0, and no build path or build time
+# goes into a program or library. Needs root (the build root: debootstrap, chroot, mounts).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
+. "$root/scripts/lib/chroot.sh"
 
 windows=yes
 for arg in "$@"; do
@@ -31,23 +38,35 @@ for arg in "$@"; do
     esac
 done
 
+die() {
+    echo "release.sh: $*" >&2
+    exit 1
+}
+[ "$(id -u)" -eq 0 ] || die "needs root: the Linux programs are built in a Debian 11 root (chroot)"
+# What is released must be a commit: an untracked source file would be compiled in (the
+# sources are globbed) without being part of the version's name.
+dirty=$(git status --porcelain --untracked-files=all)
+if [ -n "$dirty" ]; then
+    echo "$dirty" | head -n 10 | sed 's/^/    /' >&2
+    die "the tree has uncommitted changes or untracked files (above); commit or remove them: a release is made of one commit"
+fi
+
 started=$SECONDS
-version=$(git describe --tags --always --dirty)
+version=$(git describe --tags --always)
 export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct)}
+umask 022
+cache=${PELOMVIN_CACHE:-$HOME/.cache/pelomvin}
 dist=$root/dist
 stage_dir=$root/build-release-stage
-mkdir -p "$dist"
+mkdir -p "$dist" "$cache"
 say() { echo "[release] $*" >&2; }
 step_started=$SECONDS
 step() {
     say "$* ($((SECONDS - started)) s so far)"
     step_started=$SECONDS
 }
-die() {
-    echo "release.sh: $*" >&2
-    exit 1
-}
 jobs=${JOBS:-2}
+root_traps
 
 # --- the content -----------------------------------------------------------------------------
 step "1/5 the normal build: content (data.lll, the track) and the reference programs"
@@ -56,54 +75,78 @@ for f in build/data.lll build/track/pelomvin_track.mp3 build/demo; do
     [ -f "$f" ] || die "the normal build left no $f"
 done
 
-# --- Linux -------------------------------------------------------------------------------------
-step "2/5 Linux libraries (scripts/release/linux-deps.sh)"
-linux_prefix=$(nice -n 10 "$root/scripts/release/linux-deps.sh" | tail -n 1)
+# --- Linux, in a Debian 11 root -------------------------------------------------------------------
+step "2/5 Linux libraries and programs, in a Debian 11 root"
+# Bumped when the root's packages change.
+build_root_rev=1
+build_root=$cache/root-bullseye-build-$build_root_rev
+build_packages=(build-essential cmake pkg-config dpkg-dev libx11-dev libgl-dev libxext-dev
+                libxxf86vm-dev zlib1g-dev libpng-dev libjpeg62-turbo-dev libasound2-dev
+                libpulse-dev libpipewire-0.3-dev libsndio-dev ca-certificates xz-utils bzip2)
+make_root bullseye "$build_root" "$cache/root-bullseye-build.log" "${build_packages[@]}"
+enter_root "$build_root"
+mkdir -p "$build_root/src" "$build_root/cache"
+mount --bind "$root" "$build_root/src"
+mount --bind "$cache" "$build_root/cache"
+inside_prefix=$(waited in_root "$build_root" PELOMVIN_CACHE=/cache JOBS="$jobs" \
+    nice -n 10 /src/scripts/release/linux-deps.sh | tail -n 1)
+linux_prefix=$cache/${inside_prefix#/cache/}
 [ -f "$linux_prefix/versions.txt" ] || die "linux-deps.sh gave no prefix"
-
-step "3/5 Linux programs (build-release-linux)"
-mkdir -p "$root/build-release-linux"
-cmake -S "$root" -B "$root/build-release-linux" -DCMAKE_BUILD_TYPE=Release -DSHOW_PROGRAMS_ONLY=ON \
-    -DSHOW_DEPS_FILE="$root/cmake/deps_linux_release.cmake" -DSHOW_DEPS_PREFIX="$linux_prefix" \
-    >"$root/build-release-linux/configure.log" 2>&1 ||
-    { cat "$root/build-release-linux/configure.log" >&2; die "configure failed"; }
-nice -n 10 cmake --build "$root/build-release-linux" -j"$jobs" --target demo demo_capture >&2
+# A build folder once configured elsewhere (another tree, the host) is made anew.
+linux_build=$root/build-release-linux
+grep -qs '^CMAKE_HOME_DIRECTORY:INTERNAL=/src$' "$linux_build/CMakeCache.txt" || rm -rf "$linux_build"
+mkdir -p "$linux_build"
+waited in_root "$build_root" cmake -S /src -B /src/build-release-linux -DCMAKE_BUILD_TYPE=Release \
+    -DSHOW_PROGRAMS_ONLY=ON -DSHOW_DEPS_FILE=/src/cmake/deps_linux_release.cmake \
+    -DSHOW_DEPS_PREFIX="$inside_prefix" >"$linux_build/configure.log" 2>&1 ||
+    { cat "$linux_build/configure.log" >&2; die "configure failed"; }
+waited in_root "$build_root" nice -n 10 cmake --build /src/build-release-linux -j"$jobs" \
+    --target demo demo_capture >&2
+leave_root "$build_root"
 say "  built in $((SECONDS - step_started)) s"
 
+step "3/5 what the Linux programs ask of the system"
 # What the programs may ask of the system: glibc's libraries, libGL and libX11. Anything
 # else is a library the archive would lack on a stock desktop.
 allowed='^(libc|libm|libdl|libpthread|librt|ld-linux-x86-64|libGL|libX11|libmpg123)\.so'
 for program in demo demo-capture; do
-    needed=$(readelf -d "build-release-linux/$program" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p')
+    needed=$(readelf -d "$linux_build/$program" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p')
     bad=$(grep -Ev "$allowed" <<<"$needed" || true)
     [ -z "$bad" ] || die "$program needs $(echo $bad), which a stock system lacks"
-    readelf -d "build-release-linux/$program" | grep -q 'R.*PATH.*\$ORIGIN' ||
+    readelf -d "$linux_build/$program" | grep -q 'R.*PATH.*\$ORIGIN' ||
         die "$program has no \$ORIGIN run path"
     say "  $program needs: $(echo $needed)"
 done
-
-# --- the info text -------------------------------------------------------------------------------
-demo_help=$(build-release-linux/demo --help 2>&1) || true
-capture_help=$(build-release-linux/demo-capture --help 2>&1) || true
-[ -n "$demo_help" ] || die "demo --help printed nothing"
 
 # The newest glibc symbol version the programs and the carried library ask for.
 glibc_floor() {
     objdump -T "$@" | grep -o 'GLIBC_[0-9][0-9.]*' | sed 's/GLIBC_//' | sort -Vu | tail -n 1
 }
+floor_limit=2.31
+floor=$(glibc_floor "$linux_build/demo" "$linux_build/demo-capture" "$linux_prefix/lib/libmpg123.so.0")
+say "  glibc floor: $floor"
+[ "$(printf '%s\n' "$floor" "$floor_limit" | sort -V | tail -n 1)" = "$floor_limit" ] ||
+    die "the programs ask for glibc $floor; the release promises $floor_limit"
+
+# --- the info text -------------------------------------------------------------------------------
+demo_help=$(build/demo --help 2>&1) || true
+capture_help=$(build/demo-capture --help 2>&1) || true
+[ -n "$demo_help" ] || die "demo --help printed nothing"
 
 heading() { printf '\n\n%s\n%s\n\n' "$1" "${1//?/-}"; }
 
 # README.txt for SYSTEM (linux or windows); LIBRARIES is the versions list of its prefix.
 write_readme() {
     local system=$1 libraries=$2 floor=${3-} out=$4
-    local program=./demo launcher=./run.sh capture=./demo-capture needs
+    local program=./demo launcher=./run.sh capture=./demo-capture needs mpg123_file
+    mpg123_file=libmpg123.so.0
     if [ "$system" = windows ]; then
-        program=demo.exe launcher=run.bat capture=demo-capture.exe
+        program=demo.exe launcher=run.bat capture=demo-capture.exe mpg123_file=libmpg123-0.dll
         needs="64-bit Windows with an OpenGL driver; nothing to install."
     else
         needs="A 64-bit (x86-64) Linux with glibc $floor or newer, libGL (Mesa or a
-  vendor's driver) and libX11: what every desktop has. No -dev package, compiler or
+  vendor's driver) and libX11: Debian 11 or newer, Ubuntu 20.04 or newer, the Red Hat
+  Enterprise Linux 9 family, and every desktop like them. No -dev package, compiler or
   package manager is needed; every other library is inside the programs, but for
   libmpg123.so.0 beside them."
     fi
@@ -124,8 +167,11 @@ EOF
         cat <<EOF
   $launcher
       fullscreen at the desktop's own size, without a mode switch (--desktop), and
-      silently with a one-line notice where no sound device opens (--sound auto);
-      words given to $launcher go to the program
+      silently with a one-line notice where no sound device opens (--sound auto)
+
+  $launcher 1280 720 w
+      words given to $launcher go to the program and win over those two defaults: a
+      size replaces the desktop's, a --sound of yours replaces auto
 
   $program 1280 720 w
       a 1280x720 window
@@ -133,8 +179,8 @@ EOF
   $program
       fullscreen at 1280x1024, switching the screen's mode: the show's own way
 
-Run it from this folder: it reads data.lll and track/pelomvin_track.mp3 beside it.
-Escape ends it at any time.
+$program reads data.lll and track/pelomvin_track.mp3 beside it: start it from this
+folder ($launcher does that by itself). Escape ends it at any time.
 EOF
         heading "Options and keys ($program --help)"
         echo "$demo_help"
@@ -161,53 +207,63 @@ EOF
         echo
         sed 's/^/  /' <<<"$libraries"
         echo
-        echo "mpg123 is under the LGPL 2.1 and is carried as a shared library"
-        if [ "$system" = windows ]; then
-            echo "(libmpg123-0.dll), so it can be replaced by another build of the same version."
-        else
-            echo "(libmpg123.so.0, found beside the programs through an \$ORIGIN run path), so it"
-            echo "can be replaced by another build of the same version."
-        fi
+        echo "This software is based in part on the work of the Independent JPEG Group."
+        heading "mpg123 and the GNU Lesser General Public License"
+        cat <<EOF
+The programs use mpg123's library, libmpg123, to decode the music. It is free software
+under the GNU Lesser General Public License, version 2.1 (licenses/mpg123/COPYING), and
+comes as a shared library beside the programs ($mpg123_file), which load it when they
+start. Its complete source, exactly as it was built (Debian's source package and the
+commands), is in source/mpg123/; see source/mpg123/BUILD.txt.
+
+As that licence's section 6 asks of a work that uses the library:
+- you may replace $mpg123_file with a version of your own, modified or not, that
+  keeps the same interface, and the programs will use it;
+- you may modify this work for your own use, and reverse-engineer it to debug such
+  modifications;
+- the library's source and licence are given here, in source/mpg123/ and licenses/mpg123/.
+EOF
     } | if [ "$system" = windows ]; then sed 's/$/\r/'; else cat; fi >"$out"
 }
 
-# Copies the licence folders of a prefix, and the show's own content's provenance.
+# Copies the licence folders of a prefix and the source of the library carried as such.
 copy_licences() { # PREFIX DEST
-    mkdir -p "$2/licenses"
+    mkdir -p "$2/licenses" "$2/source"
     cp -R "$1/licenses/." "$2/licenses/"
+    [ -f "$1/source/mpg123/BUILD.txt" ] || die "$1 holds no source of mpg123"
+    cp -R "$1/source/mpg123" "$2/source/"
 }
 
+# Modes as every user's umask would not make them: folders and programs 755, the rest 644.
 # Files get the commit's time, so two builds of one commit give the same archive contents.
-fix_times() { find "$1" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +; }
+normalise() { # FOLDER PROGRAM...
+    local folder=$1 program
+    shift
+    find "$folder" -type d -exec chmod 755 {} +
+    find "$folder" -type f -exec chmod 644 {} +
+    for program in "$@"; do chmod 755 "$folder/$program"; done
+    find "$folder" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
+}
 
 # --- the Linux folder and archive ----------------------------------------------------------------
 step "4/5 the Linux archive"
 name=pelomvin-$version-linux-x86_64
 folder=$stage_dir/$name
-rm -rf "$stage_dir" && mkdir -p "$folder/track"
-cp build-release-linux/demo build-release-linux/demo-capture "$folder/"
+remove_root "$stage_dir"
+mkdir -p "$folder/track"
+cp "$linux_build/demo" "$linux_build/demo-capture" "$folder/"
 strip --strip-all "$folder/demo" "$folder/demo-capture"
 cp -L "$linux_prefix/lib/libmpg123.so.0" "$folder/libmpg123.so.0"
 strip --strip-unneeded "$folder/libmpg123.so.0"
 cp build/data.lll "$folder/"
 cp build/track/pelomvin_track.mp3 "$folder/track/"
-cat >"$folder/run.sh" <<'EOF'
-#!/bin/sh
-# Starts the show fullscreen at the desktop's own size, silently with a notice where no
-# sound device opens. Words given here go to the program (./demo --help lists them).
-cd "$(dirname "$0")" || exit 1
-exec ./demo --desktop --sound auto "$@"
-EOF
-chmod 755 "$folder/run.sh" "$folder/demo" "$folder/demo-capture"
-chmod 644 "$folder/libmpg123.so.0" "$folder/data.lll" "$folder/track/pelomvin_track.mp3"
+cp scripts/release/launcher.sh "$folder/run.sh"
 copy_licences "$linux_prefix" "$folder"
-floor=$(glibc_floor "$folder/demo" "$folder/demo-capture" "$folder/libmpg123.so.0")
-say "  glibc floor of the Linux programs: $floor"
 write_readme linux "$(cat "$linux_prefix/versions.txt")" "$floor" "$folder/README.txt"
-fix_times "$folder"
+normalise "$folder" demo demo-capture run.sh
 linux_archive=$dist/$name.tar.gz
 (cd "$stage_dir" && tar --sort=name --mtime="@$SOURCE_DATE_EPOCH" --owner=0 --group=0 \
-    --numeric-owner --mode='u+w,go-w' --format=gnu -cf - "$name") | gzip -n -9 >"$linux_archive.tmp"
+    --numeric-owner --format=gnu -cf - "$name") | gzip -n -9 >"$linux_archive.tmp"
 mv "$linux_archive.tmp" "$linux_archive"
 
 # --- Windows -------------------------------------------------------------------------------------
@@ -215,8 +271,6 @@ windows_archive=""
 step "5/5 the Windows archive"
 if [ -z "$windows" ]; then
     say "  skipped (--linux-only)"
-elif [ ! -x "$root/scripts/release/windows-build.sh" ]; then
-    say "  skipped: scripts/release/windows-build.sh is not there yet"
 else
     # windows-build.sh builds the libraries (windows-deps.sh) and the programs, leaves in the
     # folder it is given demo.exe, demo-capture.exe and the DLLs they load that Windows lacks,
@@ -226,7 +280,7 @@ else
     # A build folder of its own, so a Windows build of someone's running in build-windows is
     # left alone.
     built=$(PELOMVIN_WINDOWS_BUILD=$root/build-release-windows-build \
-        nice -n 10 "$root/scripts/release/windows-build.sh" "$windows_out") ||
+        waited nice -n 10 "$root/scripts/release/windows-build.sh" "$windows_out") ||
         die "windows-build.sh failed"
     windows_prefix=$(sed -n 's/^prefix: //p' <<<"$built" | tail -n 1)
     [ -f "$windows_prefix/versions.txt" ] || die "windows-build.sh named no prefix"
@@ -237,22 +291,19 @@ else
     [ -f "$folder/demo.exe" ] || die "windows-build.sh made no demo.exe"
     cp build/data.lll "$folder/"
     cp build/track/pelomvin_track.mp3 "$folder/track/"
-    printf '%s\r\n' '@echo off' \
-        "rem Starts the show fullscreen at the desktop's own size, silently with a notice where" \
-        'rem no sound device opens. Words given here go to the program (demo.exe --help).' \
-        'cd /d "%~dp0"' 'demo.exe --desktop --sound auto %*' >"$folder/run.bat"
+    sed 's/$/\r/' scripts/release/launcher.bat >"$folder/run.bat"
     copy_licences "$windows_prefix" "$folder"
     # The MinGW-w64 runtime (libstdc++, libgcc, winpthreads, the CRT start-up) is linked
-    # into the programs: its licences go with them.
+    # into the programs: its licences go with them, and a release without them is none.
     for doc in gcc-mingw-w64-base mingw-w64-common; do
-        if [ -f "/usr/share/doc/$doc/copyright" ]; then
-            mkdir -p "$folder/licenses/$doc"
-            cp "/usr/share/doc/$doc/copyright" "$folder/licenses/$doc/"
-        fi
+        [ -f "/usr/share/doc/$doc/copyright" ] ||
+            die "the licence of the MinGW-w64 runtime, /usr/share/doc/$doc/copyright, is missing"
+        mkdir -p "$folder/licenses/$doc"
+        cp "/usr/share/doc/$doc/copyright" "$folder/licenses/$doc/"
     done
     write_readme windows "$(cat "$windows_prefix/versions.txt")
 MinGW-w64 runtime: static ($(x86_64-w64-mingw32-g++-posix --version | head -n 1))" "" "$folder/README.txt"
-    fix_times "$folder"
+    normalise "$folder" demo.exe demo-capture.exe libmpg123-0.dll run.bat
     windows_archive=$dist/$name.zip
     rm -f "$windows_archive.tmp"
     (cd "$stage_dir" && find "$name" -print | LC_ALL=C sort |

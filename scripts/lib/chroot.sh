@@ -146,9 +146,20 @@ _logged() {
 }
 
 make_root() {
+    local suite=$1 dir=$2 log=$3 lock status=0
+    shift 3
+    mkdir -p "$(dirname "$dir")"
+    # One maker at a time; a second script waits, then finds the root made.
+    exec {lock}>"$dir.lock"
+    flock "$lock"
+    [ -f "$dir/.ready" ] || _make_root "$suite" "$dir" "$log" "$@" || status=$?
+    exec {lock}>&-
+    return "$status"
+}
+
+_make_root() {
     local suite=$1 dir=$2 log=$3
     shift 3
-    [ -f "$dir/.ready" ] && return 0
     command -v debootstrap >/dev/null ||
         DEBIAN_FRONTEND=noninteractive apt-get install -y -qq debootstrap >&2
     local partial=$dir.partial mirror security
@@ -156,23 +167,24 @@ make_root() {
     security=$(security_mirror)
     remove_root "$partial" || return 1
     remove_root "$dir" || return 1
-    mkdir -p "$(dirname "$dir")"
     : >"$log"
     echo "making a minimal Debian $suite root from $mirror (once; kept in $dir)" >&2
     _logged "debootstrap $suite" "$log" debootstrap --variant=minbase "$suite" "$partial" "$mirror" ||
-        return 1
-    local updates="$suite-updates" secsuite="$suite-security"
+        { leave_root "$partial"; return 1; }
     {
         echo "deb $mirror $suite main"
-        echo "deb $mirror $updates main"
-        echo "deb $security $secsuite main"
+        echo "deb $mirror $suite-updates main"
+        echo "deb $security $suite-security main"
     } >"$partial/etc/apt/sources.list"
     if [ $# -gt 0 ]; then
         enter_root "$partial"
-        _logged "installing $*" "$log" in_root "$partial" sh -c \
+        if ! _logged "installing $*" "$log" in_root "$partial" sh -c \
             "DEBIAN_FRONTEND=noninteractive apt-get update -qq &&
              DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $* &&
-             apt-get clean" || return 1
+             apt-get clean"; then
+            leave_root "$partial"
+            return 1
+        fi
         leave_root "$partial" || return 1
     fi
     touch "$partial/.ready"

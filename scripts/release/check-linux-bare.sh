@@ -1,28 +1,43 @@
 #!/usr/bin/env bash
-# Checks the Linux release archive on a bare Debian 12: a minimal chroot (debootstrap
-# --variant=minbase bookworm) with only xvfb, xauth and Mesa's libgl1-mesa-dri added, no
-# compiler and no -dev package. Inside it:
+# Checks the Linux release archive on a bare Debian: a minimal root (debootstrap
+# --variant=minbase) with only xvfb, xauth and Mesa's libgl1-mesa-dri added, no compiler and
+# no -dev package. Inside it:
 #   - ldd finds every library of demo and demo-capture;
 #   - demo plays a short track to its end under Xvfb and exits with status 0;
-#   - demo-capture --png writes the PNG frames asked for, and they are the normal build's
-#     (build/demo-capture on this machine), pixel for pixel.
+#   - the launcher takes the user's words: `run.sh 640 480 w`, started through a symbolic
+#     link from another folder, plays the short track in a window, and
+#     `run.sh --sound off --from 198` plays the show's own end silently at the desktop's size;
+#   - demo-capture --png writes the frames asked for, two in each of the twenty scenes, at
+#     640x360 without multisampling, and they are compared with the normal build's
+#     (build/demo-capture on this machine): on the build machine's own release (bookworm)
+#     they must be the same pixel for pixel; on another release the share of differing pixels
+#     is reported per frame, and a frame may differ in no more than 0.5 % of its pixels.
 #
-#   scripts/release/check-linux-bare.sh dist/pelomvin-VERSION-linux-x86_64.tar.gz [MUSICGEN]
+#   scripts/release/check-linux-bare.sh [--suite SUITE] ARCHIVE.tar.gz [MUSICGEN]
 #
-# MUSICGEN (default build/tools/musicgen/musicgen) makes the short track. The chroot is
-# built once and kept under ${PELOMVIN_CACHE:-~/.cache/pelomvin}; each run unpacks the
-# archive afresh. Needs root (chroot, mounts). Exit status: 0 all passed, 1 a check failed,
-# 2 bad command line.
+# SUITE is bullseye (Debian 11), bookworm (Debian 12, the default) or trixie (Debian 13).
+# MUSICGEN (default build/tools/musicgen/musicgen) makes the short track. The root is made
+# once per suite and kept under ${PELOMVIN_CACHE:-~/.cache/pelomvin}; each run unpacks the
+# archive afresh. The frames and their comparison stay in the cache (bare-SUITE/). Needs
+# root (chroot, mounts). Exit status: 0 all passed, 1 a check failed, 2 bad command line.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
+. "$root/scripts/lib/chroot.sh"
+usage() { sed -n '2,/^set -e/p' "$0" | sed '$d; s/^# \{0,1\}//'; }
+suite=bookworm
 case "${1-}" in
--h | --help)
-    sed -n '2,/^set -e/p' "$0" | sed '$d; s/^# \{0,1\}//'
-    exit 0
+-h | --help) usage; exit 0 ;;
+--suite)
+    suite=${2-}
+    shift 2 || true
     ;;
 esac
+case $suite in
+bullseye | bookworm | trixie) ;;
+*) echo "check-linux-bare.sh: --suite wants bullseye, bookworm or trixie (try --help)" >&2; exit 2 ;;
+esac
 if [ $# -lt 1 ] || [ $# -gt 2 ] || [ ! -f "$1" ]; then
-    echo "usage: $0 ARCHIVE.tar.gz [MUSICGEN]  (an archive that exists; try --help)" >&2
+    echo "usage: $0 [--suite SUITE] ARCHIVE.tar.gz [MUSICGEN]  (an archive that exists; try --help)" >&2
     exit 2
 fi
 archive=$(realpath "$1")
@@ -30,60 +45,16 @@ musicgen=$(realpath "${2:-$root/build/tools/musicgen/musicgen}")
 [ -x "$musicgen" ] || { echo "error: no musicgen at $musicgen (run scripts/setup.sh)" >&2; exit 2; }
 [ "$(id -u)" -eq 0 ] || { echo "error: needs root (chroot and mounts)" >&2; exit 1; }
 
-say() { echo "[bare] $*" >&2; }
+say() { echo "[bare $suite] $*" >&2; }
 cache=${PELOMVIN_CACHE:-$HOME/.cache/pelomvin}
-# Bumped when what is installed in the chroot changes.
-chroot_rev=1
-bare=$cache/chroot-bookworm-minbase-$chroot_rev
+# Bumped when what is installed in the root changes.
+chroot_rev=2
+bare=$cache/root-$suite-bare-$chroot_rev
+out=$cache/bare-$suite
+root_traps
 
-# The Debian mirror the machine's apt already uses (deb822 or one-line sources).
-mirror=$( (grep -hs '^URIs:' /etc/apt/sources.list.d/*.sources | awk '{print $2}'
-           grep -hs '^deb ' /etc/apt/sources.list /etc/apt/sources.list.d/*.list |
-               sed 's/\[[^]]*\]//' | awk '{print $2}') | grep -E '/debian/?$' | head -n 1 || true)
-mirror=${mirror:-http://deb.debian.org/debian}
-security=$( (grep -hs '^URIs:' /etc/apt/sources.list.d/*.sources | awk '{print $2}'
-             grep -hs '^deb ' /etc/apt/sources.list /etc/apt/sources.list.d/*.list |
-                 sed 's/\[[^]]*\]//' | awk '{print $2}') | grep -E '/debian-security/?$' | head -n 1 || true)
-security=${security:-http://deb.debian.org/debian-security}
-
-mounted=()
-unmount_all() {
-    local i
-    for ((i = ${#mounted[@]} - 1; i >= 0; i--)); do umount -l "${mounted[$i]}" 2>/dev/null || true; done
-    mounted=()
-}
-trap unmount_all EXIT
-mount_into() { # CHROOT: /dev, /proc and /sys, as programs there expect them
-    mount --bind /dev "$1/dev" && mounted+=("$1/dev")
-    mount -t proc proc "$1/proc" && mounted+=("$1/proc")
-    mount -t sysfs sysfs "$1/sys" && mounted+=("$1/sys")
-}
-
-if [ ! -f "$bare/.ready" ]; then
-    command -v debootstrap >/dev/null || DEBIAN_FRONTEND=noninteractive apt-get install -y -qq debootstrap >&2
-    partial=$bare.partial
-    rm -rf "$partial"
-    say "building a minimal Debian 12 chroot from $mirror (once; kept in $bare)"
-    start=$SECONDS
-    debootstrap --variant=minbase bookworm "$partial" "$mirror" >"$cache/debootstrap.log" 2>&1 &
-    pid=$!
-    while kill -0 "$pid" 2>/dev/null; do
-        sleep 10
-        say "  debootstrap: $((SECONDS - start)) s, $(grep -c '^I: ' "$cache/debootstrap.log") steps"
-    done
-    wait "$pid" || { tail -n 20 "$cache/debootstrap.log" >&2; say "debootstrap failed"; exit 1; }
-    printf '%s\n' "deb $mirror bookworm main" "deb $mirror bookworm-updates main" \
-        "deb $security bookworm-security main" >"$partial/etc/apt/sources.list"
-    mount_into "$partial"
-    say "  installing xvfb, xauth and libgl1-mesa-dri in it"
-    chroot "$partial" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin DEBIAN_FRONTEND=noninteractive \
-        sh -c 'apt-get update -qq && apt-get install -y -qq --no-install-recommends xvfb xauth libgl1-mesa-dri && apt-get clean' \
-        >"$cache/chroot-apt.log" 2>&1 || { tail -n 20 "$cache/chroot-apt.log" >&2; say "apt-get in the chroot failed"; exit 1; }
-    unmount_all
-    touch "$partial/.ready"
-    mv "$partial" "$bare"
-    say "  chroot ready in $((SECONDS - start)) s"
-fi
+make_root "$suite" "$bare" "$cache/root-$suite-bare.log" xvfb xauth libgl1-mesa-dri
+mkdir -p "$out"
 
 failed=0 passed=0
 check() { # DESCRIPTION COMMAND...: one line, PASS or FAIL
@@ -99,79 +70,117 @@ check() { # DESCRIPTION COMMAND...: one line, PASS or FAIL
 }
 
 # It must be bare: no compiler, no -dev package.
-dev=$(chroot "$bare" dpkg-query -W -f='${Package}\n' | grep -E -- '-dev(:|$)' || true)
-compilers=$(chroot "$bare" sh -c 'for c in cc gcc g++ c++ clang ld as; do command -v $c; done' || true)
-check "the chroot has no compiler and no -dev package${dev:+ (has: $(echo $dev))}${compilers:+ (has: $(echo $compilers))}" \
+dev=$(in_root "$bare" dpkg-query -W -f='${Package}\n' | grep -E -- '-dev(:|$)' || true)
+compilers=$(in_root "$bare" sh -c 'for c in cc gcc g++ c++ clang ld as; do command -v $c; done' || true)
+check "the root has no compiler and no -dev package${dev:+ (has: $(echo $dev))}${compilers:+ (has: $(echo $compilers))}" \
     test -z "$dev$compilers"
 
 # The archive, unpacked afresh as a user would.
-rm -rf "$bare/opt/release"
+rm -rf --one-file-system "$bare/opt/release" "$bare/tmp/frames"
 mkdir -p "$bare/opt/release"
 tar -xzf "$archive" -C "$bare/opt/release"
 folder=$(cd "$bare/opt/release" && ls -d pelomvin-*)
 inside=/opt/release/$folder
-say "unpacked $(basename "$archive") into the chroot's $inside"
-mount_into "$bare"
-in_chroot() { chroot "$bare" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root "$@"; }
+say "unpacked $(basename "$archive") into the root's $inside"
+enter_root "$bare"
 
 for program in demo demo-capture; do
-    in_chroot ldd "$inside/$program" >"$cache/ldd-$program.txt" 2>&1 || true
-    sed "s/^/    /" "$cache/ldd-$program.txt"
+    in_root "$bare" ldd "$inside/$program" >"$out/ldd-$program.txt" 2>&1 || true
+    sed "s/^/    /" "$out/ldd-$program.txt"
     check "ldd finds every library of $program" \
-        sh -c "! grep -q 'not found' '$cache/ldd-$program.txt' && grep -q libmpg123.so.0 '$cache/ldd-$program.txt'"
+        sh -c "! grep -q 'not found' '$out/ldd-$program.txt' && grep -q libmpg123.so.0 '$out/ldd-$program.txt'"
 done
+
+xvfb='xvfb-run -a -s "-screen 0 1280x1024x24 +extension GLX -noreset"'
+play() { # NAME SECONDS_AT_LEAST FOLDER COMMAND: runs COMMAND in FOLDER under Xvfb; checks it
+    local name=$1 least=$2 where=$3 command=$4 status took start=$SECONDS
+    set +e
+    waited in_root "$bare" SDL_AUDIODRIVER=dummy LIBGL_ALWAYS_SOFTWARE=1 \
+        sh -c "cd '$where' && timeout 300 $xvfb $command" >"$out/$name.out" 2>"$out/$name.err"
+    status=$?
+    set -e
+    took=$((SECONDS - start))
+    sed "s/^/    /" "$out/$name.out" "$out/$name.err"
+    echo
+    check "$command plays to its end with status 0 (status $status, ${took} s)" \
+        test "$status" -eq 0 -a "$took" -ge "$least"
+}
 
 # A short track in a copy of the folder: the show plays it to its end.
 short=/opt/release/short
-rm -rf "$bare$short"
+rm -rf --one-file-system "$bare$short"
 cp -R "$bare$inside" "$bare$short"
 "$musicgen" --seconds 8 "$bare$short/track/pelomvin_track.mp3" >/dev/null 2>&1
-xvfb='xvfb-run -a -s "-screen 0 1280x1024x24 +extension GLX -noreset"'
-start=$SECONDS
+play demo 8 "$short" "./demo 640 480 w"
+check "its launch line is the show's, in a window" \
+    grep -q 'Launcing demo with res: 640x480 window mode' "$out/demo.out"
+# The launcher, as a user starts it: through a link in another folder, with a size.
+ln -sfn "$short/run.sh" "$bare/usr/local/bin/pelomvin"
+play launcher-size 8 / "pelomvin 640 480 w"
+check "the launcher gives the user's size, in a window, instead of the desktop's" \
+    grep -q 'Launcing demo with res: 640x480 window mode' "$out/launcher-size.out"
+# ... and with a --sound of the user's and a start near the show's own end.
+play launcher-sound 1 "$inside" "./run.sh --sound off --from 198"
+check "the launcher passes --sound off and --from 198 and keeps the desktop's size" \
+    grep -q 'Launcing demo with res: 1280x1024' "$out/launcher-sound.out"
+
+# Frames, two in each scene, as PNG; then the normal build's of the same times.
+times=$(python3 - "$root/src/content/scene_starts.h" <<'EOF'
+import re, sys
+text = open(sys.argv[1]).read()
+body = re.search(r"kSceneStarts\s*=\s*\{([^}]*)\}", text).group(1)
+starts = [int(x) for x in re.findall(r"\d+", body)]
+rate = 44100
+starts.append(starts[-1] + 10 * rate)  # the last scene: its first ten seconds
+print(",".join("%.3f" % ((a + f * (b - a)) / rate) for a, b in zip(starts, starts[1:])
+               for f in (0.25, 0.75)))
+EOF
+)
+capture="./demo-capture --png /tmp/frames --frames $times --size 640x360 --antialias 0"
 set +e
-in_chroot SDL_AUDIODRIVER=dummy LIBGL_ALWAYS_SOFTWARE=1 sh -c "cd $short && timeout 300 $xvfb ./demo 640 480 w" \
-    >"$cache/bare-demo.out" 2>"$cache/bare-demo.err"
+waited in_root "$bare" LIBGL_ALWAYS_SOFTWARE=1 sh -c "cd $inside && timeout 600 $xvfb $capture" \
+    >"$out/capture.out" 2>&1
 status=$?
 set -e
-took=$((SECONDS - start))
-sed "s/^/    /" "$cache/bare-demo.out" "$cache/bare-demo.err"
-echo
-check "demo plays an 8 s track to its end under Xvfb with status 0 (status $status, ${took} s)" \
-    test "$status" -eq 0 -a "$took" -ge 8
+grep -v '^capture ' "$out/capture.out" | sed 's/^/    /' || true
+rm -rf "$out/frames" "$out/reference"
+cp -R "$bare/tmp/frames" "$out/frames" 2>/dev/null || mkdir -p "$out/frames"
+count=$(find "$out/frames" -name '*.png' | wc -l)
+check "demo-capture --png --frames writes the 40 frames asked for (status $status, $count PNG files)" \
+    test "$status" -eq 0 -a "$count" -eq 40
 
-# Frames of the show's own track, as PNG.
-set +e
-in_chroot LIBGL_ALWAYS_SOFTWARE=1 sh -c \
-    "cd $inside && rm -rf /tmp/frames && timeout 300 $xvfb ./demo-capture --png /tmp/frames --frames 10,95 --size 640x360" \
-    >"$cache/bare-capture.out" 2>&1
-status=$?
-set -e
-pngs=$(find "$bare/tmp/frames" -name '*.png' 2>/dev/null | sort || true)
-good=0
-for f in $pngs; do
-    [ "$(head -c 8 "$f" | od -An -tx1 | tr -d ' \n')" = 89504e470d0a1a0a ] && good=$((good + 1))
-    echo "    $(basename "$f"): $(stat -c %s "$f") bytes"
-done
-check "demo-capture --png --frames 10,95 --size 640x360 writes 2 PNG frames (status $status, $good PNG files)" \
-    test "$status" -eq 0 -a "$good" -eq 2
-
-# The release's programs are built against other builds of the libraries than the normal
-# build's Debian packages; the show must still draw the same pixels.
 reference=$root/build/demo-capture
-if [ -x "$reference" ] && [ "$good" -eq 2 ]; then
-    rm -rf "$cache/bare-reference"
-    (cd "$root/build" && LIBGL_ALWAYS_SOFTWARE=1 timeout 300 xvfb-run -a \
+if [ -x "$reference" ] && [ "$count" -eq 40 ]; then
+    (cd "$root/build" && LIBGL_ALWAYS_SOFTWARE=1 timeout 600 xvfb-run -a \
         -s "-screen 0 1280x1024x24 +extension GLX -noreset" \
-        ./demo-capture --png "$cache/bare-reference" --frames 10,95 --size 640x360) >/dev/null 2>&1 || true
+        ./demo-capture --png "$out/reference" --frames "$times" --size 640x360 --antialias 0) \
+        >/dev/null 2>&1 || true
+    # The share of differing pixels per frame (same_picture.py: any pixel that differs at all).
     pairs=()
-    for f in $pngs; do pairs+=("$f" "$cache/bare-reference/$(basename "$f")"); done
-    verdicts=$(python3 "$root/tests/common/program/same_picture.py" "${pairs[@]}" 2>&1) && same=yes || same=no
-    sed "s|$bare||g; s|$cache/||g; s/^/    /" <<<"$verdicts"
-    check "those frames are the normal build's (build/demo-capture), pixel for pixel" test "$same" = yes
+    for f in "$out"/frames/*.png; do pairs+=("$f" "$out/reference/$(basename "$f")"); done
+    python3 "$root/tests/common/program/same_picture.py" "${pairs[@]}" >"$out/compare.txt" 2>&1 || true
+    awk '$3 ~ /^[0-9.]+$/ { n++; s += $3; if ($3 > w) w = $3 }
+         END { printf "all frames: %.4f %% of pixels differ; the worst frame %.3f %% (%d frames)\n", 100 * s / (n ? n : 1), 100 * w, n
+               printf "worst share: %.6f\n", (n == 40 ? 100 * w : 100) }' "$out/compare.txt" >>"$out/compare.txt"
+    sed -n '/^all frames/p' "$out/compare.txt" | sed 's/^/    /'
+    echo "    (per frame: $out/compare.txt)"
+    worst=$(sed -n 's/^worst share: //p' "$out/compare.txt")
+    if [ "$suite" = bookworm ]; then
+        check "those frames are the normal build's, pixel for pixel" \
+            awk -v w="${worst:-100}" 'BEGIN { exit !(w == 0) }'
+    else
+        # Another Mesa rasterises some edges and blends a little otherwise: allowed, within a
+        # sliver of each frame.
+        check "those frames differ from the normal build's in at most 0.5 % of a frame's pixels (worst ${worst:-?} %)" \
+            awk -v w="${worst:-100}" 'BEGIN { exit !(w <= 0.5) }'
+    fi
 else
     echo "(no build/demo-capture: frames not compared with the normal build)"
 fi
 
-echo "glibc in the chroot: $(in_chroot ldd --version | head -n 1)"
+window=$(grep -h -m1 'demo-capture: the window got' "$out/capture.out" || true)
+echo "system: $(in_root "$bare" sh -c '. /etc/os-release; echo $PRETTY_NAME'), $(in_root "$bare" ldd --version | head -n 1), Mesa $(in_root "$bare" dpkg-query -W -f='${Version}' libgl1-mesa-dri)"
+[ -z "$window" ] || echo "the driver: ${window#demo-capture: }"
+leave_root "$bare"
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

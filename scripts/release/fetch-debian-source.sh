@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Fetches Debian source packages at pinned versions and unpacks them, checked:
-#   fetch-debian-source.sh DEST NAME=VERSION=DSC_SHA256 ...
-# leaves DEST/NAME (the unpacked tree, Debian's patches applied) for each package.
+#   fetch-debian-source.sh [--files] DEST NAME=VERSION=DSC_SHA256 ...
+# leaves DEST/NAME (the unpacked tree, Debian's patches applied) for each package; with
+# --files, the checked source package itself (the .dsc and the files it lists) in DEST, as a
+# library's licence may ask it to be carried.
 #
 # The machine's apt configuration is never touched: apt reads a private sources list
 # (deb-src lines for the Debian mirrors and suites the machine already uses) and keeps its
@@ -11,8 +13,13 @@
 # not serve (mpg123's answers 404) is the only file allowed to be missing.
 set -euo pipefail
 
+files_only=""
+if [ "${1-}" = --files ]; then
+    files_only=yes
+    shift
+fi
 if [ $# -lt 2 ] || [ "$1" = --help ] || [ "$1" = -h ]; then
-    echo "usage: $0 DEST NAME=VERSION=DSC_SHA256 ..." >&2
+    echo "usage: $0 [--files] DEST NAME=VERSION=DSC_SHA256 ..." >&2
     [ $# -ge 1 ] && [[ $1 == -* ]] && exit 0
     exit 2
 fi
@@ -22,9 +29,13 @@ cache=${PELOMVIN_CACHE:-$HOME/.cache/pelomvin}
 apt_dir=$cache/apt
 downloads=$cache/sources
 mkdir -p "$apt_dir/lists/partial" "$apt_dir/cache/archives/partial" "$downloads" "$dest"
+# One fetch at a time: the Linux and Windows library builds share these lists and downloads.
+exec 8>"$apt_dir/.lock"
+flock 8
 
-# deb-src lines for the Debian mirrors and suites the machine's own apt reads (one-line
-# .list files and deb822 .sources files); deb.debian.org if none are found.
+# deb-src lines for the Debian mirrors the machine's own apt reads (one-line .list files and
+# deb822 .sources files), for Debian 12's suites whatever release the machine runs (the
+# release builds in a Debian 11 root); deb.debian.org if none are found.
 write_sources() {
     local keyring=/usr/share/keyrings/debian-archive-keyring.gpg
     {
@@ -52,7 +63,8 @@ write_sources() {
                  /^Components:/ { sub(/^Components:[ \t]*/, ""); comps = $0 }
                  END { flush() }' "$f"
         done
-    } | grep -E ' bookworm(-updates|-security)?$' | sort -u >"$apt_dir/found" || true
+    } | sed -E 's#/updates$#-security#; s# [a-z]+(-updates|-security)?$# bookworm\1#' |
+        grep -E ' bookworm(-updates|-security)?$' | sort -u >"$apt_dir/found" || true
     if [ ! -s "$apt_dir/found" ]; then
         printf '%s\n' "http://deb.debian.org/debian bookworm" \
             "http://deb.debian.org/debian bookworm-updates" \
@@ -105,8 +117,16 @@ for entry in "$@"; do
             exit 1
         fi
     fi
-    rm -rf "${dest:?}/$name"
     dsc=$downloads/${name}_${version#*:}.dsc
+    if [ -n "$files_only" ]; then
+        cp "$dsc" "$dest/"
+        while read -r _ file; do
+            [ ! -f "$downloads/$file" ] || cp "$downloads/$file" "$dest/"
+        done < <(dsc_files "$dsc")
+        echo "source: $name $version checked and copied as it is" >&2
+        continue
+    fi
+    rm -rf "${dest:?}/$name"
     # dpkg-source checks every listed file against the .dsc itself; only where an upstream
     # signature is absent does it stop, and then the check above is the one that counts.
     check=()

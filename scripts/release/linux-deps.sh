@@ -5,22 +5,29 @@
 #   ${PELOMVIN_CACHE:-~/.cache/pelomvin}/linux-x86_64-KEY
 #
 # KEY follows the pinned source versions, the system static libraries' versions, the
-# compiler and this recipe's revision, so a prefix once complete is reused as it is.
+# compiler and this recipe's revision, so a prefix once complete is reused as it is. The
+# release runs it in a Debian 11 root (scripts/release.sh), so that nothing in the prefix asks
+# for a glibc newer than 2.31. Two builds of one KEY give the same bytes: every build path is
+# mapped to one fixed name, and tools that stamp a time take a fixed SOURCE_DATE_EPOCH.
 #
 # What the prefix holds, and why:
 #   Irrlicht 1.8.5   static; Debian's source has its bundled zlib, libpng and libjpeg
 #                    removed, so it links the -dev packages' static libz, libpng16 and
-#                    libjpeg; bzip2 is off (data.lll holds only stored and deflated entries)
+#                    libjpeg; bzip2 and the zip archives' AES encryption are left out (data.lll
+#                    holds only stored and deflated entries, unencrypted)
 #   Bullet 3.24      static, single precision as Debian builds it; only BulletDynamics,
 #                    BulletCollision and LinearMath: the show includes btBulletDynamicsCommon.h
 #                    and nothing of BulletSoftBody, the fourth library pkg-config lists
 #   SDL2 2.26.5      static; the show asks SDL for sound only (Irrlicht opens the window), so
 #                    SDL's video, render, joystick and input-method parts are left out, and its
-#                    sound back ends (ALSA, PulseAudio, PipeWire, sndio) are opened at run time
-#                    with dlopen: none of them is a link-time dependency
+#                    sound back ends (ALSA, PulseAudio, sndio, and PipeWire where the build
+#                    system's headers are new enough: Debian 11's are not, and its desktops
+#                    reach PipeWire through PipeWire's PulseAudio server) are opened at run
+#                    time with dlopen: none of them is a link-time dependency
 #   kissfft 131      static, float
 #   mpg123 1.31.2    shared (LGPL): libmpg123.so.0, carried beside the program; built from
-#                    Debian's source with no output modules, so it needs only libc and libm
+#                    Debian's source with no output modules, so it needs only libc and libm;
+#                    the source package and the commands that built it go in source/mpg123
 #   Xxf86vm, Xext    the -dev packages' static libraries (Irrlicht's mode switch)
 # plus licenses/ (each library's licence text) and versions.txt.
 set -euo pipefail
@@ -30,7 +37,7 @@ here="$(cd "$(dirname "$0")/../.." && pwd)"
 [ $# -eq 0 ] || { echo "usage: $0 [--help]" >&2; exit 2; }
 
 # Bumped whenever the build steps below change what lands in the prefix.
-recipe=1
+recipe=2
 # NAME=VERSION=SHA256 of the .dsc: Debian 12's source packages.
 sources=(
     irrlicht=1.8.5+ds2-1=245dfd17601f851a64b4bb7c3b9143aaf6f364ebca8a840271146c02fdec138e
@@ -53,16 +60,28 @@ build_packages=(build-essential cmake pkg-config dpkg-dev libx11-dev libgl-dev l
                 libpulse-dev libpipewire-0.3-dev libsndio-dev)
 
 install_missing "${build_packages[@]}"
+# SDL 2.26's PipeWire back end wants PipeWire's headers from 0.3.20 on.
+pipewire=""
+if pkg-config --atleast-version=0.3.20 libpipewire-0.3 2>/dev/null; then pipewire=yes; fi
+gcc_major=$(gcc -dumpversion | cut -d. -f1)
 
 multiarch=$(gcc -print-multiarch)
 sysver() { dpkg-query -W -f='${Version}' "$1:amd64" 2>/dev/null || dpkg-query -W -f='${Version}' "$1"; }
 key_text="recipe=$recipe
+pipewire=${pipewire:-no}
 $(printf '%s\n' "${sources[@]}")
 $(for s in "${system_static[@]}"; do set -- $s; echo "$1=$(sysver "$1")"; done)
 $(gcc --version | head -n 1)"
 key=$(sha256sum <<<"$key_text" | cut -c1-12)
 cache=${PELOMVIN_CACHE:-$HOME/.cache/pelomvin}
 prefix=$cache/linux-x86_64-$key
+mkdir -p "$cache"
+# One build of a prefix at a time: a second release waits for the first.
+exec 9>"$prefix.lock"
+if ! flock -n 9; then
+    echo "Linux libraries: another build of $prefix is running; waiting for it" >&2
+    flock 9
+fi
 if [ -f "$prefix/versions.txt" ]; then
     echo "Linux libraries: cached in $prefix" >&2
     echo "$prefix"
@@ -73,18 +92,35 @@ partial=$prefix.partial
 work=$cache/work/linux-x86_64-$key
 mkdir -p "$partial"/{lib,include,licenses} "$work/logs"
 jobs=${JOBS:-2}
-export CFLAGS="-O2" CXXFLAGS="-O2" SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-1700000000}
+# The build folders' paths are nobody's business in the libraries: one fixed name for all.
+prefix_map="-ffile-prefix-map=$work=/usr/src/pelomvin-libraries"
+export CFLAGS="-O2 $prefix_map" CXXFLAGS="-O2 $prefix_map" SOURCE_DATE_EPOCH=1700000000
 started=$(date +%s)
+
+# A build step in the background ends with this script, whatever ends it.
+step_pid=""
+stop_step() {
+    [ -n "$step_pid" ] || return 0
+    pkill -TERM -g "$(ps -o pgid= "$step_pid" | tr -d ' ')" 2>/dev/null || kill "$step_pid" 2>/dev/null || true
+    wait "$step_pid" 2>/dev/null || true
+}
+trap stop_step EXIT
+trap 'exit 129' HUP
+trap 'exit 130' INT
+trap 'exit 143' TERM
 
 # Runs a long step with its output in a log; on a terminal one line counts the seconds,
 # into a pipe or file a plain line every 30 seconds. On failure the log's end is shown.
 run_logged() {
-    local name=$1 log=$work/logs/$1.log start=$SECONDS pid status=0
+    local name=$1 log=$work/logs/$1.log start=$SECONDS status=0
     shift
+    # A process group of its own, so that stopping it stops make, the compilers and all.
+    set -m
     ("$@") >"$log" 2>&1 &
-    pid=$!
+    step_pid=$!
+    set +m
     local last=0
-    while kill -0 "$pid" 2>/dev/null; do
+    while kill -0 "$step_pid" 2>/dev/null; do
         sleep 1
         local t=$((SECONDS - start))
         if [ -t 2 ]; then
@@ -94,7 +130,8 @@ run_logged() {
             last=$t
         fi
     done
-    wait "$pid" || status=$?
+    wait "$step_pid" || status=$?
+    step_pid=""
     [ -t 2 ] && printf '\r\033[K' >&2
     if [ "$status" -ne 0 ]; then
         tail -n 40 "$log" >&2
@@ -116,12 +153,15 @@ step() {
     touch "$partial/.done-$name"
 }
 
-licence() { # LIBRARY FILE... : the licence texts, under licenses/LIBRARY/
+licence() { # LIBRARY FILE... : the licence texts, under licenses/LIBRARY/; each must be there
     local lib=$1
     shift
     mkdir -p "$partial/licenses/$lib"
     local f
-    for f in "$@"; do cp "$f" "$partial/licenses/$lib/$(basename "$f")"; done
+    for f in "$@"; do
+        [ -f "$f" ] || { echo "error: the licence text $f of $lib is missing" >&2; return 1; }
+        cp "$f" "$partial/licenses/$lib/$(basename "$f")"
+    done
 }
 
 src=$work/src
@@ -143,23 +183,44 @@ build_kissfft() {
 }
 
 build_mpg123() {
-    local d=$src/mpg123 b=$work/mpg123 stage=$work/mpg123-stage
+    local d=$src/mpg123 b=$work/mpg123 stage=$work/mpg123-stage pin
+    local configure=(--prefix=/usr/local --enable-static=no --enable-shared --enable-lfs-alias
+                     --with-audio=dummy --enable-modules=no --disable-dependency-tracking)
+    pin=$(printf '%s\n' "${sources[@]}" | grep '^mpg123=')
     rm -rf "$b" "$stage" && mkdir -p "$b"
     cd "$b"
-    "$d/configure" --prefix="$stage" --enable-static=no --enable-shared --enable-lfs-alias \
-        --with-audio=dummy --enable-modules=no --disable-dependency-tracking
+    "$d/configure" "${configure[@]}"
     make -j"$jobs"
-    make install
-    cp -a "$stage"/lib/libmpg123.so* "$partial/lib/"
-    cp "$stage/include/mpg123.h" "$stage/include/fmt123.h" "$partial/include/"
+    make install DESTDIR="$stage"
+    cp -a "$stage"/usr/local/lib/libmpg123.so* "$partial/lib/"
+    cp "$stage/usr/local/include/mpg123.h" "$stage/usr/local/include/fmt123.h" "$partial/include/"
     licence mpg123 "$d/COPYING" "$d/debian/copyright"
+    # The LGPL asks for the library's source to go with it: Debian's source package as it was
+    # built, and how it was built.
+    mkdir -p "$partial/source/mpg123"
+    "$here/scripts/release/fetch-debian-source.sh" --files "$partial/source/mpg123" "$pin"
+    {
+        echo "libmpg123.so.0 was built from Debian's source package mpg123 $(cut -d= -f2 <<<"$pin"),"
+        echo "whose files are in this folder, on $(. /etc/os-release && echo "$PRETTY_NAME") with"
+        echo "$(gcc --version | head -n 1):"
+        echo
+        echo "  dpkg-source -x mpg123_*.dsc mpg123"
+        echo "  cd mpg123"
+        echo "  CFLAGS=-O2 ./configure ${configure[*]}"
+        echo "  make && make install"
+        echo "  strip --strip-unneeded /usr/local/lib/libmpg123.so.0"
+        echo
+        echo "A library built so from these files, or a newer mpg123 with the same interface,"
+        echo "can take the place of the libmpg123.so.0 beside the programs."
+    } >"$partial/source/mpg123/BUILD.txt"
 }
 
 build_bullet() {
     local d=$src/bullet b=$work/bullet
     rm -rf "$b"
-    cmake -S "$d" -B "$b" -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" \
-        -DCMAKE_C_FLAGS_RELEASE="-O2 -DNDEBUG" -DBUILD_SHARED_LIBS=OFF \
+    cmake -S "$d" -B "$b" -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG $prefix_map" \
+        -DCMAKE_C_FLAGS_RELEASE="-O2 -DNDEBUG $prefix_map" -DBUILD_SHARED_LIBS=OFF \
         -DUSE_DOUBLE_PRECISION=OFF -DBUILD_EXTRAS=OFF -DBUILD_BULLET2_DEMOS=OFF \
         -DBUILD_OPENGL3_DEMOS=OFF -DBUILD_CPU_DEMOS=OFF -DBUILD_UNIT_TESTS=OFF \
         -DBUILD_PYBULLET=OFF -DINSTALL_LIBS=OFF -DCMAKE_DISABLE_FIND_PACKAGE_OpenGL=ON
@@ -174,7 +235,12 @@ build_bullet() {
 }
 
 build_sdl2() {
-    local d=$src/libsdl2 b=$work/sdl2
+    local d=$src/libsdl2 b=$work/sdl2 backends=(ALSA PULSEAUDIO SNDIO) pipewire_flags
+    pipewire_flags=(--disable-pipewire)
+    if [ -n "$pipewire" ]; then
+        pipewire_flags=(--enable-pipewire --enable-pipewire-shared)
+        backends+=(PIPEWIRE)
+    fi
     rm -rf "$b" && mkdir -p "$b"
     cd "$b"
     "$d/configure" --prefix="$partial" --disable-shared --enable-static --disable-rpath \
@@ -182,15 +248,15 @@ build_sdl2() {
         --disable-sensor --disable-dbus --disable-ibus --disable-fcitx --disable-libudev \
         --disable-libdecor --disable-libsamplerate \
         --enable-audio --enable-alsa --enable-alsa-shared --enable-pulseaudio \
-        --enable-pulseaudio-shared --enable-pipewire --enable-pipewire-shared --enable-sndio \
-        --enable-sndio-shared --disable-jack --disable-esd --disable-arts --disable-nas \
+        --enable-pulseaudio-shared --enable-sndio --enable-sndio-shared "${pipewire_flags[@]}" \
+        --disable-jack --disable-esd --disable-arts --disable-nas \
         --disable-fusionsound --enable-diskaudio --enable-dummyaudio
     make -j"$jobs"
     make install
     # Each back end SDL may use must be one it opens itself, never one the program links.
-    local dynamic
+    local dynamic backend
     dynamic=$(grep -E '^#define SDL_AUDIO_DRIVER_[A-Z]+_DYNAMIC ' "$partial/include/SDL2/SDL_config.h" || true)
-    for backend in ALSA PULSEAUDIO PIPEWIRE SNDIO; do
+    for backend in "${backends[@]}"; do
         grep -q "SDL_AUDIO_DRIVER_${backend}_DYNAMIC " <<<"$dynamic" ||
             { echo "SDL's $backend back end is not loaded at run time" >&2; return 1; }
     done
@@ -200,13 +266,19 @@ build_sdl2() {
 build_irrlicht() {
     local d=$src/irrlicht
     make -C "$d/source/Irrlicht" clean >/dev/null 2>&1 || true
-    # The Makefile appends its own -O3 and include paths to these.
-    CPPFLAGS="-DNO_IRR_COMPILE_WITH_BZIP2_" CXXFLAGS="-O2" \
-        make -C "$d/source/Irrlicht" -j"$jobs" NDEBUG=1 staticlib
+    # The Makefile appends its own -O3 and include paths to these. Without the AES code
+    # (LIBAESGM empty): the show's archive is not encrypted.
+    CPPFLAGS="-DNO_IRR_COMPILE_WITH_BZIP2_ -DNO_IRR_COMPILE_WITH_ZIP_ENCRYPTION_" \
+        CXXFLAGS="-O2 $prefix_map" CFLAGS="-O2 $prefix_map" \
+        make -C "$d/source/Irrlicht" -j"$jobs" NDEBUG=1 LIBAESGM= staticlib
+    if ar t "$d/source/Irrlicht/libIrrlicht.a" | grep -qi aes; then
+        echo "Irrlicht still holds the AES code" >&2
+        return 1
+    fi
     cp "$d/source/Irrlicht/libIrrlicht.a" "$partial/lib/"
     mkdir -p "$partial/include/irrlicht"
     cp "$d"/include/*.h "$partial/include/irrlicht/"
-    licence irrlicht "$d/doc/irrlicht-license.txt" "$d/doc/aesGladman.txt" "$d/debian/copyright"
+    licence irrlicht "$d/doc/irrlicht-license.txt" "$d/debian/copyright"
 }
 
 system_libs() {
@@ -220,17 +292,17 @@ system_libs() {
     cp /usr/include/zlib.h /usr/include/zconf.h "$partial/include/"
     cp -L /usr/include/png.h /usr/include/pngconf.h /usr/include/pnglibconf.h "$partial/include/"
     # libstdc++ and libgcc are linked statically: the GCC runtime licence (with its exception).
-    licence gcc-runtime /usr/share/doc/gcc-12-base/copyright
+    licence gcc-runtime "/usr/share/doc/gcc-$gcc_major-base/copyright"
 }
 
 versions() {
     local v=() s pkg file doc
     for s in "${sources[@]}"; do v+=("$(cut -d= -f2 <<<"$s")"); done
     {
-        echo "Irrlicht 1.8.5: static (Debian source ${v[0]})"
+        echo "Irrlicht 1.8.5: static, without bzip2 and zip encryption (Debian source ${v[0]})"
         echo "Bullet 3.24: static, BulletDynamics, BulletCollision, LinearMath (Debian source ${v[1]})"
-        echo "SDL2 2.26.5: static, sound back ends loaded at run time (Debian source ${v[2]})"
-        echo "mpg123 1.31.2: shared, libmpg123.so.0 (Debian source ${v[3]})"
+        echo "SDL2 2.26.5: static, sound back ends opened at run time: ALSA, PulseAudio, sndio${pipewire:+, PipeWire} (Debian source ${v[2]})"
+        echo "mpg123 1.31.2: shared, libmpg123.so.0; its source is in source/mpg123 (Debian source ${v[3]})"
         echo "kissfft 131.1.0: static, float (Debian source ${v[4]})"
         for s in "${system_static[@]}"; do
             read -r pkg file doc <<<"$s"

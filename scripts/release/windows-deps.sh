@@ -12,16 +12,20 @@
 # the cache, so the machine's apt configuration is never touched; each .dsc is checked against
 # its pinned SHA-256 and every file it names against the .dsc's sums before it is unpacked.
 #
-# Static: Irrlicht (with libpng, libjpeg-turbo and zlib), Bullet's four libraries, SDL2 (with
-# WASAPI). Shared: mpg123 (LGPL, so a viewer can swap it), libmpg123-0.dll in bin/.
-# kissfft's sources are kept in src/kissfft and compiled into the show (cmake/deps_windows.cmake).
+# Static: Irrlicht (with libpng, libjpeg-turbo and zlib; without bzip2 and the zip archives'
+# AES encryption), Bullet's four libraries, SDL2 (with WASAPI). Shared: mpg123 (LGPL, so a
+# viewer can swap it), libmpg123-0.dll in bin/, with its source package and the commands that
+# built it in source/mpg123. kissfft's sources are kept in src/kissfft and compiled into the
+# show (cmake/deps_windows.cmake). Two builds of one key give the same bytes: build paths are
+# mapped to one fixed name, the DLL carries no link time, and tools that stamp a time take a
+# fixed SOURCE_DATE_EPOCH.
 #
 # Usage: scripts/release/windows-deps.sh
 set -euo pipefail
 
 case "${1:-}" in
 -h | --help)
-    sed -n '2,19p' "$0" | sed 's/^# \{0,1\}//'
+    sed -n '2,/^set -e/p' "$0" | sed '$d; s/^# \{0,1\}//'
     exit 0
     ;;
 "") ;;
@@ -59,7 +63,7 @@ DSC_SUMS=(
     "kissfft f1127030755a796521f8f0977f448a5c450d00e743cf316333c3bc860e137eb2"
 )
 # Bump when the way a library is built changes, so the cache is rebuilt.
-RECIPE=1
+RECIPE=2
 
 CACHE="${PELOMVIN_CACHE:-$HOME/.cache/pelomvin}"
 JOBS="${PELOMVIN_JOBS:-2}"
@@ -96,6 +100,13 @@ KEY="$(printf '%s\n' "${PINS[@]}" "zlib $ZLIB_VERSION" "gcc $GCC_VERSION" "recip
     sha256sum | cut -c1-12)"
 PREFIX="$CACHE/windows-x64-$KEY"
 WORK="$CACHE/work-windows-x64-$KEY"
+mkdir -p "$CACHE"
+# One build of a prefix at a time: a second release waits for the first.
+exec 9>"$PREFIX.lock"
+if ! flock -n 9; then
+    say "another build of $PREFIX is running; waiting for it"
+    flock 9
+fi
 mkdir -p "$PREFIX"/{include,lib,bin,licenses,src} "$PREFIX/.built" "$WORK"
 {
     printf '%s\n' "${PINS[@]}"
@@ -105,6 +116,21 @@ mkdir -p "$PREFIX"/{include,lib,bin,licenses,src} "$PREFIX/.built" "$WORK"
 
 NICE="nice -n 10"
 export CC CXX
+# The build folders' paths stay out of the libraries, and the time is a fixed one.
+PREFIX_MAP="-ffile-prefix-map=$WORK=/usr/src/pelomvin-libraries"
+export CFLAGS="$PREFIX_MAP" CXXFLAGS="$PREFIX_MAP" SOURCE_DATE_EPOCH=1700000000
+
+# A build step in the background ends with this script, whatever ends it.
+STEP_PID=""
+stop_step() {
+    [ -n "$STEP_PID" ] || return 0
+    pkill -TERM -g "$(ps -o pgid= "$STEP_PID" | tr -d ' ')" 2>/dev/null || kill "$STEP_PID" 2>/dev/null || true
+    wait "$STEP_PID" 2>/dev/null || true
+}
+trap stop_step EXIT
+trap 'exit 129' HUP
+trap 'exit 130' INT
+trap 'exit 143' TERM
 
 # Runs a long command with its output in a log, showing that it is alive: one redrawn line on
 # a terminal, a plain line every 30 s otherwise. On failure, the log's end.
@@ -112,8 +138,12 @@ run_logged() {
     local what="$1" log="$2"
     shift 2
     local start=$SECONDS
+    # A process group of its own, so that stopping it stops make and the compilers too.
+    set -m
     ("$@") >>"$log" 2>&1 &
-    local pid=$! last=0
+    STEP_PID=$!
+    set +m
+    local pid=$STEP_PID last=0
     while kill -0 "$pid" 2>/dev/null; do
         sleep 2
         local took=$((SECONDS - start))
@@ -126,6 +156,7 @@ run_logged() {
     done
     local status=0
     wait "$pid" || status=$?
+    STEP_PID=""
     [ -t 2 ] && printf '\r\033[K' >&2
     if [ $status -ne 0 ]; then
         tail -n 30 "$log" >&2
@@ -163,11 +194,14 @@ pin_of() {
     die "no pin for $1"
 }
 
-licence() { # library, files...
-    local lib="$1"
+licence() { # library, files...: each must be there
+    local lib="$1" f
     shift
     mkdir -p "$PREFIX/licenses/$lib"
-    cp "$@" "$PREFIX/licenses/$lib/"
+    for f in "$@"; do
+        [ -f "$f" ] || die "the licence text $f of $lib is missing"
+        cp "$f" "$PREFIX/licenses/$lib/"
+    done
 }
 
 cmake_build() { # source dir, build dir, targets (space separated, or "install"), cmake args...
@@ -249,17 +283,40 @@ for step in "${STEPS[@]}"; do
         fetch_source "$step" "$(pin_of "$step")"
         # The decoder set is configure's default for x86-64, as in Debian's amd64 build, so
         # both pick the same decoder at run time and the spectrum sees the same samples.
+        # configure's own default flags (-g -O2), as before, so the decoder does the same sums;
+        # the DLL gets no link time in its header.
+        MPG123_CONFIGURE=(--host=$TRIPLE --prefix=/usr/local --enable-shared --disable-static
+                          --with-audio=dummy --with-default-audio=dummy --disable-modules
+                          --disable-network --enable-lfs-alias=no)
         build() {
             mkdir -p "$WORK/$step-build"
             cd "$WORK/$step-build"
-            $NICE "$WORK/$step/configure" --host=$TRIPLE --prefix="$PREFIX" \
-                --enable-shared --disable-static --with-audio=dummy --with-default-audio=dummy \
-                --disable-modules --disable-network --enable-lfs-alias=no
+            CFLAGS="-g -O2 $PREFIX_MAP" LDFLAGS="-Wl,--no-insert-timestamp" \
+                $NICE "$WORK/$step/configure" "${MPG123_CONFIGURE[@]}"
             $NICE make -j "$JOBS"
-            make install
+            make install DESTDIR="$WORK/$step-stage"
+            cp -R "$WORK/$step-stage/usr/local/." "$PREFIX/"
         }
         run_logged "$label $(pin_of "$step")" "$log" build
         licence mpg123 "$WORK/$step/COPYING" "$WORK/$step/debian/copyright"
+        # The LGPL asks for the library's source to go with it, and how it was built.
+        mkdir -p "$PREFIX/source/mpg123"
+        "$ROOT/scripts/release/fetch-debian-source.sh" --files "$PREFIX/source/mpg123" \
+            "$step=$(pin_of "$step")=$(dsc_sum_of "$step")" >&2
+        {
+            echo "libmpg123-0.dll was built from Debian's source package mpg123 $(pin_of "$step"),"
+            echo "whose files are in this folder, with Debian 12's MinGW-w64 cross-compiler,"
+            echo "$($CC --version | head -n 1):"
+            echo
+            echo "  dpkg-source -x mpg123_*.dsc mpg123"
+            echo "  cd mpg123"
+            echo "  CFLAGS='-g -O2' LDFLAGS=-Wl,--no-insert-timestamp ./configure ${MPG123_CONFIGURE[*]}"
+            echo "  make && make install"
+            echo "  $TRIPLE-strip --strip-unneeded /usr/local/bin/libmpg123-0.dll"
+            echo
+            echo "A DLL built so from these files, or a newer mpg123 with the same interface,"
+            echo "can take the place of the libmpg123-0.dll beside the programs."
+        } >"$PREFIX/source/mpg123/BUILD.txt"
         ;;
     bullet)
         fetch_source "$step" "$(pin_of "$step")"
@@ -291,20 +348,25 @@ for step in "${STEPS[@]}"; do
     irrlicht)
         fetch_source "$step" "$(pin_of "$step")"
         # Debian's source has its bundled zlib, libpng and libjpeg taken out and is patched to
-        # use the system's: those built above. bzip2 stays out (the archive holds only stored
-        # and deflated entries). Irrlicht's own makefile, as Debian's build uses it (-O3).
+        # use the system's: those built above. bzip2 and the AES code of encrypted zip archives
+        # stay out (the archive holds only stored and deflated entries, unencrypted).
+        # Irrlicht's own makefile, as Debian's build uses it (-O3).
         build() {
             mkdir -p "$WORK/$step/lib/Win32-gcc"
             cd "$WORK/$step/source/Irrlicht"
-            CPPFLAGS="-I$PREFIX/include -DNO_IRR_COMPILE_WITH_BZIP2_ -DNO_IRR_COMPILE_WITH_DIRECT3D_8_" \
+            CPPFLAGS="-I$PREFIX/include -DNO_IRR_COMPILE_WITH_BZIP2_ -DNO_IRR_COMPILE_WITH_DIRECT3D_8_ -DNO_IRR_COMPILE_WITH_ZIP_ENCRYPTION_" \
                 $NICE make -j "$JOBS" staticlib_win32 NDEBUG=1 CC="$CC" CXX="$CXX" \
-                AR="${TRIPLE}-ar"
+                AR="${TRIPLE}-ar" LIBAESGM=
+            if ${TRIPLE}-ar t libIrrlicht.a | grep -qi aes; then
+                echo "Irrlicht still holds the AES code" >&2
+                return 1
+            fi
             cp libIrrlicht.a "$PREFIX/lib/libIrrlicht.a"
             mkdir -p "$PREFIX/include/irrlicht"
             cp "$WORK/$step"/include/*.h "$PREFIX/include/irrlicht/"
         }
         run_logged "$label $(pin_of "$step")" "$log" build
-        licence irrlicht "$WORK/$step/readme.txt" "$WORK/$step/debian/copyright"
+        licence irrlicht "$WORK/$step/doc/irrlicht-license.txt" "$WORK/$step/debian/copyright"
         ;;
     kissfft)
         fetch_source "$step" "$(pin_of "$step")"

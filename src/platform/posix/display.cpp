@@ -7,6 +7,7 @@
 
 #include <GL/glx.h>
 #include <X11/Xlib.h>
+#include <dlfcn.h>
 
 #include <cstdio>
 
@@ -124,7 +125,13 @@ void watchWindow(irr::IrrlichtDevice* device) {
     watched.glxFirstError =
         XQueryExtension(display, "GLX", &opcode, &firstEvent, &firstError) ? firstError : -1;
     XSetIOErrorHandler(quietOnLostConnection);
-    XSetIOErrorExitHandler(display, stopOnLostConnection, nullptr);
+    // libX11 has this from 1.7 on; on older systems (Ubuntu 20.04) a lost connection ends the
+    // process through Xlib's own exit, with status 1, and the show cannot stop by itself.
+    using ExitHandler = void (*)(Display*, void*);
+    using SetExitHandler = void (*)(Display*, ExitHandler, void*);
+    if (auto setExitHandler =
+            reinterpret_cast<SetExitHandler>(dlsym(RTLD_DEFAULT, "XSetIOErrorExitHandler")))
+        setExitHandler(display, stopOnLostConnection, nullptr);
 }
 
 void requestFullscreenState(irr::IrrlichtDevice* device) {
