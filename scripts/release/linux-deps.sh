@@ -241,6 +241,10 @@ build_sdl2() {
         pipewire_flags=(--enable-pipewire --enable-pipewire-shared)
         backends+=(PIPEWIRE)
     fi
+    # Debian 11's sndio has no pkg-config file; its library is where the compiler looks.
+    if ! pkg-config --exists sndio; then
+        export SNDIO_CFLAGS="-I/usr/include" SNDIO_LIBS="-lsndio"
+    fi
     rm -rf "$b" && mkdir -p "$b"
     cd "$b"
     "$d/configure" --prefix="$partial" --disable-shared --enable-static --disable-rpath \

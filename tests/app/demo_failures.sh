@@ -25,4 +25,13 @@ check "no sound output prints the exact error line" grep -qx '\[ERROR\] Could no
 
 run -u DISPLAY timeout 60 ./demo 320 240 w
 check "no display returns 1 (status $status)" test "$status" -eq 1
+check "... and prints nothing but its launch line" \
+    sh -c "test ! -s '$WORK/err' && test \"\$(cat '$WORK/out')\" = \"\$(printf '\\nLauncing demo with res: 320x240 window mode')\""
+
+# A display that offers no OpenGL window at any depth (no GLX): every depth is tried, and the
+# show still ends the way it does without a display.
+run xvfb-run -a -s "-screen 0 640x480x24 -extension GLX" timeout 60 ./demo 320 240 w
+check "a display without OpenGL returns 1 (status $status)" test "$status" -eq 1
+check "... and prints nothing but its launch line" \
+    sh -c "test ! -s '$WORK/err' && grep -q 'Launcing demo' '$WORK/out' && test \$(wc -l <'$WORK/out') -le 1"
 finish
