@@ -62,7 +62,8 @@ target_compile_definitions(show_deps INTERFACE _USE_MATH_DEFINES)
 # programs carry no link time, so two builds of one commit are the same bytes.
 target_link_options(show_deps INTERFACE -static LINKER:--no-insert-timestamp)
 # Nor where the tree and the build folder were.
-add_compile_options("-ffile-prefix-map=${CMAKE_SOURCE_DIR}=." "-ffile-prefix-map=${CMAKE_BINARY_DIR}=build")
+add_compile_options("-ffile-prefix-map=${CMAKE_SOURCE_DIR}=." "-ffile-prefix-map=${CMAKE_BINARY_DIR}=build"
+                    "-ffile-prefix-map=${_p}/=")
 
 # The DLLs the programs need, for windows-build.sh to copy beside them.
 set(SHOW_RUNTIME_DLLS "${_p}/bin/libmpg123-0.dll")

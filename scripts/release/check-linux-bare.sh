@@ -9,9 +9,9 @@
 #     `run.sh --sound off --from 198` plays the show's own end silently at the desktop's size;
 #   - demo-capture --png writes the frames asked for, two in each of the twenty scenes, at
 #     640x360 without multisampling, and they are compared with the normal build's
-#     (build/demo-capture on this machine): on the build machine's own release (bookworm)
-#     they must be the same pixel for pixel; on another release the share of differing pixels
-#     is reported per frame, and a frame may differ in no more than 0.5 % of its pixels.
+#     (build/demo-capture on this machine): the share of differing pixels is reported, and a
+#     frame may differ only where a sum rounds the other way, in no more than 0.1 % of its
+#     pixels and by no more than 16 levels.
 #
 #   scripts/release/check-linux-bare.sh [--suite SUITE] ARCHIVE.tar.gz [MUSICGEN]
 #
@@ -116,7 +116,7 @@ check "its launch line is the show's, in a window" \
     grep -q 'Launcing demo with res: 640x480 window mode' "$out/demo.out"
 # The launcher, as a user starts it: through a link in another folder, with a size.
 ln -sfn "$short/run.sh" "$bare/usr/local/bin/pelomvin"
-play launcher-size 8 / "pelomvin 640 480 w"
+play launcher-size 8 / "/usr/local/bin/pelomvin 640 480 w"
 check "the launcher gives the user's size, in a window, instead of the desktop's" \
     grep -q 'Launcing demo with res: 640x480 window mode' "$out/launcher-size.out"
 # ... and with a --sound of the user's and a start near the show's own end.
@@ -155,25 +155,22 @@ if [ -x "$reference" ] && [ "$count" -eq 40 ]; then
         -s "-screen 0 1280x1024x24 +extension GLX -noreset" \
         ./demo-capture --png "$out/reference" --frames "$times" --size 640x360 --antialias 0) \
         >/dev/null 2>&1 || true
-    # The share of differing pixels per frame (same_picture.py: any pixel that differs at all).
+    # Each frame against the normal build's: the share of pixels that differ at all and the
+    # largest difference of a channel. The release is compiled by Debian 11's GCC, the normal
+    # build's libraries by Debian 12's, and another system may bring another Mesa: a sum that
+    # rounds the other way moves a pixel by a level or so. More than a sliver of a frame, or
+    # more than 16 levels, is not that.
     pairs=()
     for f in "$out"/frames/*.png; do pairs+=("$f" "$out/reference/$(basename "$f")"); done
-    python3 "$root/tests/common/program/same_picture.py" "${pairs[@]}" >"$out/compare.txt" 2>&1 || true
-    awk '$3 ~ /^[0-9.]+$/ { n++; s += $3; if ($3 > w) w = $3 }
-         END { printf "all frames: %.4f %% of pixels differ; the worst frame %.3f %% (%d frames)\n", 100 * s / (n ? n : 1), 100 * w, n
-               printf "worst share: %.6f\n", (n == 40 ? 100 * w : 100) }' "$out/compare.txt" >>"$out/compare.txt"
-    sed -n '/^all frames/p' "$out/compare.txt" | sed 's/^/    /'
+    python3 "$root/tests/common/program/same_picture.py" --allow 0.001 16 "${pairs[@]}" \
+        >"$out/compare.txt" 2>&1 && same=yes || same=no
+    awk 'NF == 5 { n++; s += $3; if ($3 > w) w = $3; if ($4 > l) l = $4; if ($3 == 0) e++ }
+         END { printf "%d of %d frames identical; %.4f %% of all pixels differ; the worst frame %.3f %%, largest difference %d levels\n", e, n, 100 * s / (n ? n : 1), 100 * w, l }' \
+        "$out/compare.txt" >"$out/summary.txt"
+    sed 's/^/    /' "$out/summary.txt"
     echo "    (per frame: $out/compare.txt)"
-    worst=$(sed -n 's/^worst share: //p' "$out/compare.txt")
-    if [ "$suite" = bookworm ]; then
-        check "those frames are the normal build's, pixel for pixel" \
-            awk -v w="${worst:-100}" 'BEGIN { exit !(w == 0) }'
-    else
-        # Another Mesa rasterises some edges and blends a little otherwise: allowed, within a
-        # sliver of each frame.
-        check "those frames differ from the normal build's in at most 0.5 % of a frame's pixels (worst ${worst:-?} %)" \
-            awk -v w="${worst:-100}" 'BEGIN { exit !(w <= 0.5) }'
-    fi
+    check "those frames are the normal build's within the last bit of a sum (at most 0.1 % of a frame's pixels, 16 levels)" \
+        test "$same" = yes
 else
     echo "(no build/demo-capture: frames not compared with the normal build)"
 fi

@@ -7,8 +7,8 @@
 # KEY follows the pinned source versions, the system static libraries' versions, the
 # compiler and this recipe's revision, so a prefix once complete is reused as it is. The
 # release runs it in a Debian 11 root (scripts/release.sh), so that nothing in the prefix asks
-# for a glibc newer than 2.31. Two builds of one KEY give the same bytes: every build path is
-# mapped to one fixed name, and tools that stamp a time take a fixed SOURCE_DATE_EPOCH.
+# for a glibc newer than 2.31. Two builds of one KEY give the same bytes: build paths are
+# made relative, and tools that stamp a time take a fixed SOURCE_DATE_EPOCH.
 #
 # What the prefix holds, and why:
 #   Irrlicht 1.8.5   static; Debian's source has its bundled zlib, libpng and libjpeg
@@ -37,7 +37,7 @@ here="$(cd "$(dirname "$0")/../.." && pwd)"
 [ $# -eq 0 ] || { echo "usage: $0 [--help]" >&2; exit 2; }
 
 # Bumped whenever the build steps below change what lands in the prefix.
-recipe=2
+recipe=3
 # NAME=VERSION=SHA256 of the .dsc: Debian 12's source packages.
 sources=(
     irrlicht=1.8.5+ds2-1=245dfd17601f851a64b4bb7c3b9143aaf6f364ebca8a840271146c02fdec138e
@@ -92,8 +92,8 @@ partial=$prefix.partial
 work=$cache/work/linux-x86_64-$key
 mkdir -p "$partial"/{lib,include,licenses} "$work/logs"
 jobs=${JOBS:-2}
-# The build folders' paths are nobody's business in the libraries: one fixed name for all.
-prefix_map="-ffile-prefix-map=$work=/usr/src/pelomvin-libraries"
+# The build folders' paths are nobody's business in the libraries: file names stay relative.
+prefix_map="-ffile-prefix-map=$work/="
 export CFLAGS="-O2 $prefix_map" CXXFLAGS="-O2 $prefix_map" SOURCE_DATE_EPOCH=1700000000
 started=$(date +%s)
 

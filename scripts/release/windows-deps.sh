@@ -17,7 +17,7 @@
 # viewer can swap it), libmpg123-0.dll in bin/, with its source package and the commands that
 # built it in source/mpg123. kissfft's sources are kept in src/kissfft and compiled into the
 # show (cmake/deps_windows.cmake). Two builds of one key give the same bytes: build paths are
-# mapped to one fixed name, the DLL carries no link time, and tools that stamp a time take a
+# made relative, the DLL carries no link time, and tools that stamp a time take a
 # fixed SOURCE_DATE_EPOCH.
 #
 # Usage: scripts/release/windows-deps.sh
@@ -63,7 +63,7 @@ DSC_SUMS=(
     "kissfft f1127030755a796521f8f0977f448a5c450d00e743cf316333c3bc860e137eb2"
 )
 # Bump when the way a library is built changes, so the cache is rebuilt.
-RECIPE=2
+RECIPE=3
 
 CACHE="${PELOMVIN_CACHE:-$HOME/.cache/pelomvin}"
 JOBS="${PELOMVIN_JOBS:-2}"
@@ -117,7 +117,7 @@ mkdir -p "$PREFIX"/{include,lib,bin,licenses,src} "$PREFIX/.built" "$WORK"
 NICE="nice -n 10"
 export CC CXX
 # The build folders' paths stay out of the libraries, and the time is a fixed one.
-PREFIX_MAP="-ffile-prefix-map=$WORK=/usr/src/pelomvin-libraries"
+PREFIX_MAP="-ffile-prefix-map=$WORK/="
 export CFLAGS="$PREFIX_MAP" CXXFLAGS="$PREFIX_MAP" SOURCE_DATE_EPOCH=1700000000
 
 # A build step in the background ends with this script, whatever ends it.

@@ -2,20 +2,24 @@
 """Judges whether pictures of the show are the same frame.
 
 The show draws the same pixels for a frame in every run (solid models in a fixed order, a
-32-bit depth buffer), so two renderings of one frame are the same frame only when every
-pixel is identical. Pictures that went through a video encoder (--compressed) cannot be:
+32-bit depth buffer), so two renderings of one frame by one build are the same frame only when
+every pixel is identical. Pictures that went through a video encoder (--compressed) cannot be:
 there a frame counts as the same when at most 5 % of its pixels differ by more than 16 in
 some channel. Frames half a second apart differ in far more (8.8 % and up at 160x120).
+Pictures of one frame by builds of other compilers or GL drivers (--allow SHARE LEVEL) may
+differ where a sum rounds the other way: there a frame counts as the same when at most SHARE
+of its pixels differ at all, and none by more than LEVEL in any channel.
 
-Usage: same_picture.py [--compressed] A B [A B ...]
-One line per pair: share of differing pixels, verdict. Exit status 0 when every pair is the
-same frame, 1 otherwise, 2 on unreadable input.
+Usage: same_picture.py [--compressed | --allow SHARE LEVEL] A B [A B ...]
+One line per pair: A, B, the share of differing pixels (by more than the level that is
+ignored), the largest difference in any channel, the verdict. Exit status 0 when every pair
+is the same frame, 1 otherwise, 2 on unreadable input.
 """
 import subprocess
 import sys
 
-EXACT = (0, 0.0)  # (level, share): any pixel that differs at all
-COMPRESSED = (16, 0.05)
+EXACT = (0, 0.0, 255)  # (level ignored, share allowed, largest difference allowed)
+COMPRESSED = (16, 0.05, 255)
 
 
 def rgb(path):
@@ -27,37 +31,50 @@ def rgb(path):
     return result.stdout
 
 
-def differing_share(a, b, level):
+def compare(a, b, level):
+    """(share of pixels differing by more than level, largest channel difference)"""
     first, second = rgb(a), rgb(b)
     if len(first) != len(second):
-        return 1.0
+        return 1.0, 255
     differing = 0
+    largest = 0
     for i in range(0, len(first), 3):
-        if (abs(first[i] - second[i]) > level or abs(first[i + 1] - second[i + 1]) > level
-                or abs(first[i + 2] - second[i + 2]) > level):
+        d = max(abs(first[i] - second[i]), abs(first[i + 1] - second[i + 1]),
+                abs(first[i + 2] - second[i + 2]))
+        if d > level:
             differing += 1
-    return differing / (len(first) // 3)
+        if d > largest:
+            largest = d
+    return differing / (len(first) // 3), largest
 
 
 def main(args):
-    level, max_share = EXACT
+    level, max_share, max_largest = EXACT
     paths = args
     if args and args[0] == "--compressed":
-        level, max_share = COMPRESSED
+        level, max_share, max_largest = COMPRESSED
         paths = args[1:]
+    elif args and args[0] == "--allow":
+        try:
+            max_share, max_largest = float(args[1]), int(args[2])
+        except (IndexError, ValueError):
+            paths = []
+        else:
+            paths = args[3:]
     if not paths or len(paths) % 2:
-        print("usage: same_picture.py [--compressed] A B [A B ...]", file=sys.stderr)
+        print("usage: same_picture.py [--compressed | --allow SHARE LEVEL] A B [A B ...]",
+              file=sys.stderr)
         return 2
     all_same = True
     for a, b in zip(paths[0::2], paths[1::2]):
         try:
-            share = differing_share(a, b, level)
+            share, largest = compare(a, b, level)
         except ValueError as error:
             print(error, file=sys.stderr)
             return 2
-        same = share <= max_share
+        same = share <= max_share and largest <= max_largest
         all_same = all_same and same
-        print("%s %s %.6f %s" % (a, b, share, "same" if same else "different"))
+        print("%s %s %.6f %d %s" % (a, b, share, largest, "same" if same else "different"))
     return 0 if all_same else 1
 
 
