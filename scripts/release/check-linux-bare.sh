@@ -159,6 +159,7 @@ if [ -x "$reference" ] && [ "$count" -eq 40 ]; then
     # Each frame against the normal build's: the share of pixels that differ at all and the
     # largest difference of a channel (same_picture.py).
     judge=$root/tests/common/program/same_picture.py
+    judged() { python3 "$judge" "${@:2}" >"$1"; } # LOG ARGS...: the judge's verdicts into LOG
     pairs=() apart=()
     previous=""
     for f in "$out"/frames/*.png; do
@@ -178,13 +179,13 @@ if [ -x "$reference" ] && [ "$count" -eq 40 ]; then
         # build's Debian 12 one), and a sum that rounds the other way moves a pixel by a
         # level or so.
         check "those frames are the normal build's but for a sum's last bit (at most 0.1 % of a frame's pixels, 16 levels)" \
-            python3 "$judge" --allow 0.001 16 "${pairs[@]}" >/dev/null
+            judged "$out/compare-allowed.txt" --allow 0.001 16 "${pairs[@]}"
     else
         # Another Mesa rasterises edges and filters textures its own way, and bloom multiplies
         # that: the same picture, judged at an eighth of the size; frames a third of a second
         # apart must still be told apart by that judge.
         check "those frames are the normal build's pictures (at 1/8 size, no channel more than 64 levels off)" \
-            python3 "$judge" --blocks 8 64 "${pairs[@]}" >"$out/compare-blocks.txt"
+            judged "$out/compare-blocks.txt" --blocks 8 64 "${pairs[@]}"
         check "... and that judge tells every frame from the next one asked for" \
             sh -c "! python3 '$judge' --blocks 8 64 ${apart[*]} | grep -q ' same$'"
     fi

@@ -199,7 +199,7 @@ check "run.bat 320 240 w plays the track to its end in a window, status 0 (statu
 check "run.bat passes the user's size instead of the desktop's" \
     grep -q 'Launcing demo with res: 320x240 window mode' "$WORK/out"
 run timeout 60 "$WINE" cmd /c run.bat 320 240 w --scene 99 </dev/null
-echo "  run.bat with a bad word: status $status; $(tr -d '\r' <"$WORK/out" "$WORK/err" | tr '\n' ' ')"
+echo "  run.bat with a bad word: status $status; $(cat "$WORK/out" "$WORK/err" | tr -d '\r' | tr '\n' ' ')"
 check "run.bat with a bad word: the program's status (2) and a line asking for a key" \
     sh -c "test $status -eq 2 && tr -d '\r' <'$WORK/out' | grep -q 'Press a key to close'"
 
@@ -219,7 +219,8 @@ run PATH=/usr/bin:/bin timeout 120 "$WINE" demo-capture.exe --size 320x240 --fro
     --out "$WORK/x.mp4"
 echo "  demo-capture.exe --out without ffmpeg: status $status, standard error: $(cat "$WORK/err")"
 check "without ffmpeg.exe: status 1" test "$status" -eq 1
-check "without ffmpeg.exe: one line" test "$(grep -c . "$WORK/err")" -eq 1
+# (The window's shortfall, if any, is a line of its own before it.)
+check "without ffmpeg.exe: one line" test "$(grep -v 'the window got' "$WORK/err" | grep -c .)" -eq 1
 
 # With an ffmpeg.exe beside it, demo-capture.exe starts it with a pipe. A stand-in that
 # records its arguments and counts what arrives on its standard input shows the frames go
