@@ -3,10 +3,13 @@
 # that system would:
 #
 #   scripts/check-debian.sh [--run "ARGS"] [--keep] SUITE
+#   scripts/check-debian.sh --ci [--keep] SUITE
 #
 #   SUITE     bookworm (Debian 12) or trixie (Debian 13)
 #   --run     the words for ./run.sh (default none: the whole show rendered to show.mp4,
 #             since the root has no display); e.g. --run "640 360 --from 20 --to 30"
+#   --ci      run .ci/run there instead, as CI runs it on a new machine: nothing cached,
+#             nothing installed but what the root has; prints its phases' times
 #   --keep    leave the work root in place afterwards (its path is printed)
 #
 # The root is what a user who cloned the show has: debootstrap --variant=minbase with git
@@ -22,13 +25,14 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 . "$root/scripts/lib/chroot.sh"
 
 usage() { sed -n '2,/^set -e/p' "$0" | sed '$d; s/^# \{0,1\}//'; }
-run_words="" keep="" suite=""
+run_words="" keep="" suite="" ci=""
 while [ $# -gt 0 ]; do
     case $1 in
     -h | --help) usage; exit 0 ;;
     --run) [ $# -ge 2 ] || { echo "check-debian.sh: --run wants the words for ./run.sh" >&2; exit 2; }
         run_words=$2; shift ;;
     --keep) keep=yes ;;
+    --ci) ci=yes ;;
     bookworm | trixie) suite=$1 ;;
     *) echo "check-debian.sh: unknown word '$1' (SUITE is bookworm or trixie; try --help)" >&2; exit 2 ;;
     esac
@@ -85,6 +89,19 @@ in_checkout() { # LOG COMMAND: runs COMMAND in the checkout as a user's shell wo
     set -e
     return $status
 }
+
+if [ -n "$ci" ]; then
+    say ".ci/run on a new machine (log: $logs/ci.log)"
+    t=$SECONDS
+    in_checkout "$logs/ci.log" .ci/run && status=0 || status=$?
+    sed -n '/^=== phases/,$p' "$logs/ci.log"
+    check ".ci/run succeeds on a new machine (status $status, $((SECONDS - t)) s)" test "$status" -eq 0
+    leave_root "$work"
+    [ -n "$keep" ] && say "the work root is kept in $work" || remove_root "$work"
+    echo "$passed passed, $failed failed in $((SECONDS - started)) s"
+    [ "$failed" -eq 0 ]
+    exit
+fi
 
 say "./run.sh $run_words (log: $logs/run.log)"
 t=$SECONDS
