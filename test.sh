@@ -14,6 +14,9 @@ Sets up and builds as ./run.sh does, then runs the tests headless, two at a time
              ten-minute soak (.ci/run runs this)
   --help     this text
 
+The release group (the release scripts tested on an archive, as root) runs in
+neither: .ci/run runs it after the release (ctest -L release).
+
 Words after -- go to ctest, e.g. ./test.sh -- -R scenes.  or  ./test.sh --all -- -L long.
 Exit status: 0 every test passed, 1 a test or the build failed, 2 bad command line.
 TEXT

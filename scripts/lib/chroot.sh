@@ -100,6 +100,9 @@ enter_root() {
     local dir=$1
     entered_roots+=("$dir")
     mount --bind /dev "$dir/dev"
+    # What is mounted under the root's /dev must never show in the machine's own, wherever
+    # the machine's mounts are shared (systemd makes them so).
+    mount --make-rslave "$dir/dev"
     mkdir -p "$dir/dev/pts" "$dir/dev/shm"
     mount -t devpts -o newinstance,ptmxmode=0666 devpts "$dir/dev/pts"
     mount -t tmpfs -o mode=1777 tmpfs "$dir/dev/shm"

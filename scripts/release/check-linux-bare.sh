@@ -193,6 +193,12 @@ else
     echo "(no build/demo-capture: frames not compared with the normal build)"
 fi
 
+# What the driver gave the window and the render targets, as the benchmark states it.
+waited in_root "$bare" LIBGL_ALWAYS_SOFTWARE=1 sh -c "cd $inside && timeout 300 $xvfb \
+    ./demo-capture --bench --size 160x120 --fps 10 --from 16 --to 16.5 --csv /tmp/b.csv --chart /tmp/b.png" \
+    >"$out/bench.out" 2>&1 || true
+buffers=$(grep -h -m1 '^window: ' "$out/bench.out" || true)
+check "demo-capture --bench states what the driver gave: ${buffers:-nothing}" test -n "$buffers"
 window=$(grep -h -m1 'demo-capture: the window got' "$out/capture.out" || true)
 echo "system: $(in_root "$bare" sh -c '. /etc/os-release; echo $PRETTY_NAME'), $(in_root "$bare" ldd --version | head -n 1), Mesa $(in_root "$bare" dpkg-query -W -f='${Version}' libgl1-mesa-dri)"
 [ -z "$window" ] || echo "the driver: ${window#demo-capture: }"

@@ -13,7 +13,9 @@ cleanup() {
     pids=$(jobs -p)
     [ -z "$pids" ] || kill $pids 2>/dev/null || true
     wait 2>/dev/null || true
-    rm -rf "$WORK"
+    # Never into another file system: a test that mounts under WORK and fails half-way must
+    # not reach through a mount into the machine's own files.
+    rm -rf --one-file-system "$WORK"
 }
 trap cleanup EXIT
 failures=0

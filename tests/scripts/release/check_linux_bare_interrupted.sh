@@ -12,9 +12,18 @@ if [ -z "$archive" ] || [ ! -f "$archive" ] || [ "$(id -u)" -ne 0 ]; then
     exit 77
 fi
 . "$ROOT/scripts/lib/chroot.sh"
-# A cache of its own, so the root is made from nothing; never removed while mounted.
+# A cache of its own, so the root is made from nothing. Whatever the scripts under test leave
+# mounted there is unmounted here, by this test's own means, before anything is removed.
 export PELOMVIN_CACHE=$WORK/cache
-trap 'leave_root "$WORK"; cleanup' EXIT
+unmount_work() {
+    local point
+    for _ in 1 2 3; do
+        findmnt -rn -o TARGET | grep "^$WORK/" | sort -r | while read -r point; do
+            umount "$point" 2>/dev/null || umount -l "$point" 2>/dev/null || true
+        done
+    done
+}
+trap 'unmount_work; cleanup' EXIT
 check_script=$ROOT/scripts/release/check-linux-bare.sh
 
 dev_before=$(find /dev -maxdepth 1 | sort)
