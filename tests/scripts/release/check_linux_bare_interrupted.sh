@@ -18,7 +18,7 @@ export PELOMVIN_CACHE=$WORK/cache
 unmount_work() {
     local point
     for _ in 1 2 3; do
-        findmnt -rn -o TARGET | grep "^$WORK/" | sort -r | while read -r point; do
+        { findmnt -rn -o TARGET | grep "^$WORK/" || true; } | sort -r | while read -r point; do
             umount "$point" 2>/dev/null || umount -l "$point" 2>/dev/null || true
         done
     done
