@@ -49,6 +49,12 @@ float smooth(float t) {
     return t * t * (3 - 2 * t);
 }
 
+// Moves a part's whole motion by `by`: every key first poses the part, then shifts it.
+void shiftKeys(Part& part, Vec3 by) {
+    for (auto& key : part.keys)
+        key.second = Mat4::translation(by) * key.second;
+}
+
 // Keys for a looping part: `pose(t)` with t = 0 at frame `first` and t = 1 at frame `last`,
 // sampled every `step` frames and at every frame from `from` to `to`'s edges.
 void loopKeys(Part& part, int from, int first, int last, int to, int step,
@@ -106,6 +112,13 @@ Mesh octahedron(float r, uint32_t color) {
 
 } // namespace
 
+// Scene 1 stands the sculpture 200 units below the origin at five times its size, while the
+// camera looks at 400 units above the origin: the rings turn round a centre lifted into the
+// opening's picture, and are small enough to stay whole in it but for the camera's closest
+// pass, and to turn under the sculpture pair that hovers at 600 (its lowest point some 465).
+constexpr float kCircleSpan = 0.7f; // the rings' size, as a share of the sizes listed below
+constexpr Vec3 kCircleCentre = {0, 76, 0};
+
 Model circleSculpture() {
     struct Ring {
         float radius, width, height;
@@ -131,7 +144,8 @@ Model circleSculpture() {
             const float step = kTau / r.segments;
             const float a = s * step;
             Mesh block;
-            arcBlock(block, r.radius - r.width / 2, r.radius + r.width / 2, r.height,
+            const float radius = r.radius * kCircleSpan, width = r.width * kCircleSpan;
+            arcBlock(block, radius - width / 2, radius + width / 2, r.height * kCircleSpan,
                      a - step * kFill / 2, a + step * kFill / 2, kArcFacets, 0xFFFFFFFF);
             paint(block, s % 4 == 0 ? Tile::Brick : (s % 2 ? Tile::Ice : Tile::Steel));
             m.append(block, Mat4());
@@ -142,12 +156,13 @@ Model circleSculpture() {
                      return Mat4::rotation(r.tumbleAxis, kPi * r.tumbleTurns * t) *
                             Mat4::rotation({0, 1, 0}, spin * t);
                  });
+        shiftKeys(part, kCircleCentre);
         model.parts.push_back(std::move(part));
         ++index;
     }
     Part core;
     core.name = "core";
-    core.mesh = octahedron(16, 0xFFFFFFFF);
+    core.mesh = octahedron(16 * kCircleSpan, 0xFFFFFFFF);
     paint(core.mesh, Tile::Amber);
     core.mesh.materials.push_back(material(tex::kPaletteTiles, 30, 0.8f, 0.15f));
     // A quarter turn per loop: the octahedron's own symmetry closes the loop.
@@ -155,6 +170,7 @@ Model circleSculpture() {
              [](float t) {
                  return Mat4::rotation({0, 1, 0}, kPi / 2 * t);
              });
+    shiftKeys(core, kCircleCentre);
     model.parts.push_back(std::move(core));
     return model;
 }
