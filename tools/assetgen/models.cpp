@@ -179,7 +179,11 @@ Model circleSculpture() {
 
 namespace {
 
-constexpr float kPuzzlePitch = 50, kCubie = 46;
+// Scene 7 shows the puzzle at twice its size from the origin while the camera looks at 400
+// units above it: the puzzle turns round a centre lifted to meet that gaze, and its 3x3x3
+// cubies stand large enough to fill the middle of the picture.
+constexpr float kPuzzlePitch = 66, kCubie = 61;
+constexpr Vec3 kPuzzleCentre = {0, 200, 0};
 constexpr int kMoveFrames = 36, kSlotFrames = 45, kFirstMoveFrame = frames::kPuzzleStillEnd + 1;
 constexpr int kSubKeys = 4;
 
@@ -239,7 +243,9 @@ Mesh cubieMesh(int x, int y, int z) {
         for (uint32_t vi = first; vi < first + 4; ++vi)
             paintVertex(box.vertices[vi], tile);
     }
-    box.materials.push_back(material(tex::kPaletteTiles, 40, 0.5f, 0.03f));
+    // The stickers glow a little of their own: the faces the lights do not reach still show
+    // their colours, and the bloom, which only adds to what is already bright, lifts them.
+    box.materials.push_back(material(tex::kPaletteTiles, 40, 0.5f, 0.4f));
     return box;
 }
 
@@ -302,6 +308,8 @@ Model cubePuzzle() {
     }
     keyAll(model, cubies, frames::kPuzzleLoopEnd, settled);
     keyAll(model, cubies, frames::kPuzzleLoopEnd + frames::kTail, settled);
+    for (Part& part : model.parts)
+        shiftKeys(part, kPuzzleCentre);
     return model;
 }
 
