@@ -404,22 +404,27 @@ Model blueBall() {
 
 // The plates are bones of one skinned mesh: the scenes draw 256 twirls a frame, and one draw
 // call each costs the software renderer far less than four.
+//
+// The scenes show it at half size, and at rest (a quiet band) 100 units below the origin,
+// while the fountain room's wave floor undulates round 10 units below it. The stack stands on
+// a lift so that at rest it rises through the waves, and on screen it is 50 units across: a
+// cube that reads at the wide field's 250-unit spacing, and a closed landscape on the fountain
+// room's 40-unit one. The top plate is dark: lit from above under bloom, a light one burns
+// white.
 Model twirl() {
     constexpr int kPlates = 4;
-    // 30 units across at the scenes' scale of 0.5: a solid block in the tight field of the
-    // fountain room, still a readable shape at the wide field's 250-unit spacing.
-    constexpr float kHalf = 30, kPlateH = 13, kGap = 2.5f, kTwist = 0.7f;
+    constexpr float kHalf = 50, kPlateH = 22, kGap = 4, kTwist = 0.7f, kLift = 170;
     constexpr int kKeyStep = 2;
-    const float total = kPlates * kPlateH + (kPlates - 1) * kGap;
+    const Tile plateTiles[kPlates] = {Tile::Brick, Tile::Ice, Tile::Brick, Tile::Night};
     Model model;
     model.skin.name = "plates";
     model.skin.mesh.materials.push_back(material(tex::kPaletteTiles, 0, 0.0f, 0.05f));
     for (int k = 0; k < kPlates; ++k) {
         Part part;
         part.name = "plate" + std::to_string(k);
-        const float y0 = -total / 2 + k * (kPlateH + kGap);
+        const float y0 = kLift + k * (kPlateH + kGap);
         Mesh plate = boxMesh({-kHalf, y0, -kHalf}, {kHalf, y0 + kPlateH, kHalf});
-        paint(plate, k % 2 ? Tile::Ice : Tile::Brick);
+        paint(plate, plateTiles[k]);
         model.skin.mesh.append(plate, Mat4());
         model.skin.bone.resize(model.skin.mesh.vertices.size(), static_cast<uint32_t>(k));
         const float phase = (k - (kPlates - 1) / 2.0f) / ((kPlates - 1) / 2.0f);
