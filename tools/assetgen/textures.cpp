@@ -133,14 +133,19 @@ Image jumpingBoxes() {
     return img;
 }
 
-Image glow(int size, float falloff) {
+// A light seen through haze: a small white core inside a broad cool halo that fills most of
+// the billboard and fades to nothing at its edge, so an orb reads as a lamp, not a dot.
+Image glow(int size) {
+    constexpr float kCore = 0.16f, kHalo = 0.62f;
     Image img(size, size);
     const float c = (size - 1) / 2.0f;
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x) {
-            const float d = std::hypot(x - c, y - c) / c;
-            const float v = std::pow(std::clamp(1 - d, 0.0f, 1.0f), falloff);
-            img.set(x, y, grey(v));
+            const float d = std::min(1.0f, std::hypot(x - c, y - c) / c);
+            const float halo = kHalo * (1 - d * d) * (1 - d * d);
+            const float core = std::exp(-(d / kCore) * (d / kCore));
+            const float v = std::clamp(halo + core, 0.0f, 1.0f);
+            img.set(x, y, mix(scaled(kIce, v), grey(v), core));
         }
     return img;
 }
@@ -254,7 +259,7 @@ void addTextures(Entries& out) {
     addJpeg(out, asset::kBoxHallBump, panels);
     addJpeg(out, asset::kSculptureBump, crackBump());
     addJpeg(out, asset::kFloorTexture, jumpingBoxes());
-    addJpeg(out, asset::kOrbTexture, glow(kTexSmall, 1.8f));
+    addJpeg(out, asset::kOrbTexture, glow(kTexMedium));
     addJpeg(out, asset::kParticleTexture, checkers(kTexSmall, 4));
 
     addJpeg(out, tex::kPaletteTiles, paletteTiles());
