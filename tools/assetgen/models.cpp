@@ -498,6 +498,43 @@ Mesh lathe(const std::vector<std::pair<float, float>>& profile, int sides, float
 
 } // namespace
 
+// The ground the spout stands on, a disc in its foot's plane. Every scene that shows the
+// spout looks down on it from 700 to 1600 units above, up to 4000 units far: the disc reaches
+// further than the camera's far plane sees to the side, and fades to black long before its
+// rim, so no edge ever shows against the black sky. Its own vertex colours carry the fade
+// (the material adds no light of its own), and the paving repeats every few hundred units, so
+// the finale's glass has lines to bend.
+Part spoutGround() {
+    constexpr float kInner = 900, kRim = 2800, kTexel = 260;
+    constexpr float kRadii[] = {0,    150,  300,  450,  600,  750,  900, 1100,
+                                1300, 1550, 1800, 2050, 2300, 2550, 2800};
+    constexpr int kSectors = 64;
+    constexpr float kBright = 0.85f;
+    Part part;
+    part.name = "ground";
+    Mesh& m = part.mesh;
+    m.vertexColors = true;
+    auto corner = [&](float r, int s) {
+        const float a = kTau * static_cast<float>(s) / kSectors;
+        const Vec3 p = {r * std::cos(a), 0, r * std::sin(a)};
+        const float shade = kBright * (1 - smooth((r - kInner) / (kRim - kInner)));
+        const int g = static_cast<int>(std::lround(255 * shade));
+        const uint32_t colour = 0xFF000000u | uint32_t(g) << 16 | uint32_t(g) << 8 | uint32_t(g);
+        return m.addVertex({p, {0, 1, 0}, p.x / kTexel, p.z / kTexel, colour});
+    };
+    for (size_t i = 0; i + 1 < std::size(kRadii); ++i)
+        for (int s = 0; s < kSectors; ++s) {
+            const uint32_t a = corner(kRadii[i], s), b = corner(kRadii[i], s + 1),
+                           c = corner(kRadii[i + 1], s + 1), d = corner(kRadii[i + 1], s);
+            // Seen from above the sectors run clockwise; the innermost ring is a fan.
+            if (i > 0)
+                m.addTriangle(a, b, c);
+            m.addTriangle(a, c, d);
+        }
+    m.materials.push_back(material(tex::kGroundPaving, 0, 0.0f, 0.0f));
+    return part;
+}
+
 Model spout() {
     // (radius, height) from the foot up the outside, over the lip and down into the bowl.
     // The lip stands at 600 so that, placed at y = -600, the basin opens at the origin
@@ -512,6 +549,7 @@ Model spout() {
     part.mesh = lathe(profile, 32, 120, 0xFFFFFFFF);
     part.mesh.materials.push_back(material(tex::kSpoutStone, 40, 0.4f, 0.0f));
     model.parts.push_back(std::move(part));
+    model.parts.push_back(spoutGround());
     return model;
 }
 
