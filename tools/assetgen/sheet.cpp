@@ -189,6 +189,9 @@ core::vector3df pathAPoint(int i) {
 }
 const core::vector3df kPathA0 = pathAPoint(0);
 const core::vector3df kPathA14 = pathAPoint(14);
+const core::vector3df kPathA30 = pathAPoint(30);
+// Where the scene camera looks while it flies path A.
+const core::vector3df kGaze(0, 400, 0);
 
 // The animated models at a few frames each.
 void addAnimatedCells(Sheet& s, std::vector<Cell>& cells) {
@@ -198,7 +201,7 @@ void addAnimatedCells(Sheet& s, std::vector<Cell>& cells) {
         cells.push_back(
             {circle + " frame " + std::to_string(frame) + " (scene 1, path A)", [&s, n] {
                  n->setVisible(true);
-                 s.look({-780, 250, 820}, {0, -150, 0}, kSceneFov);
+                 s.look({-780, 250, 820}, kGaze, kSceneFov);
              }});
     }
     const std::string puzzle = fileName(asset::kCubePuzzleMesh);
@@ -206,7 +209,7 @@ void addAnimatedCells(Sheet& s, std::vector<Cell>& cells) {
         auto* n = s.anim(asset::kCubePuzzleMesh, {0, 0, 0}, 2, frame);
         cells.push_back({puzzle + " frame " + std::to_string(frame) + " (scene 7)", [&s, n] {
                              n->setVisible(true);
-                             s.look({-520, 380, 560}, {0, 0, 0}, kSceneFov);
+                             s.look(kPathA30, kGaze, kSceneFov);
                          }});
     }
     const std::string ball = fileName(asset::kBlueBallMesh);
@@ -223,9 +226,9 @@ void addAnimatedCells(Sheet& s, std::vector<Cell>& cells) {
 void addTwirlCells(Sheet& s, std::vector<Cell>& cells) {
     const std::string twirl = fileName(asset::kTwirlMesh);
     auto* one = s.anim(asset::kTwirlMesh, {0, 0, 0}, 0.5f, 20);
-    cells.push_back({twirl + " frame 20, 20 units across", [&s, one] {
+    cells.push_back({twirl + " frame 20, 50 units across", [&s, one] {
                          one->setVisible(true);
-                         s.look({35, 30, -45}, {0, 0, 0}, kSceneFov);
+                         s.look({80, 160, -110}, {0, 110, 0}, kSceneFov);
                      }});
     std::vector<scene::ISceneNode*> grid;
     for (s32 a = 0; a < 16; ++a)
@@ -237,7 +240,7 @@ void addTwirlCells(Sheet& s, std::vector<Cell>& cells) {
     cells.push_back({twirl + " x256 (scene 3 field)", [&s, grid] {
                          for (auto* n : grid)
                              n->setVisible(true);
-                         s.look(kPathA14, {-700, -100, -700}, kSceneFov);
+                         s.look(kPathA14, {-700, 0, -700}, kSceneFov);
                      }});
 }
 
@@ -245,10 +248,11 @@ void addSpoutCell(Sheet& s, std::vector<Cell>& cells) {
     auto* n = s.anim(asset::kSpoutMesh, {0, -600, 0}, 1, 0);
     n->getMaterial(0).Shininess = 40.0f;
     n->getMaterial(0).EmissiveColor = video::SColor(0x00282828);
-    cells.push_back({fileName(asset::kSpoutMesh) + " (scenes 5, 6, 8, 9)", [&s, n] {
-                         n->setVisible(true);
-                         s.look({-900, 250, 950}, {0, -250, 0}, kSceneFov);
-                     }});
+    cells.push_back(
+        {fileName(asset::kSpoutMesh) + " on its ground (scenes 5, 6, 8, 9, 20)", [&s, n] {
+             n->setVisible(true);
+             s.look({-900, 250, 950}, {0, -250, 0}, kSceneFov);
+         }});
 }
 
 // The back room from two points of path B, and the hall no scene shows.
