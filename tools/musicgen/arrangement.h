@@ -19,7 +19,14 @@ constexpr float kHeavyKick = 0.8f; // scenes 5, 6, 20: a brick on every beat
 constexpr float kHeavyKickDecay = 0.09f;
 constexpr float kFinaleKickDecay = 0.1f;
 constexpr float kBoom = 0.96f; // scene 9: the downbeat that flashes the screen
-constexpr float kBoomDecay = 0.16f;
+// The boom holds its level for 80 ms and then stops short: the flash reads as a flash, not
+// as a grey screen. It settles on C1, lower than the other kicks: the lowest band reads it
+// higher there, and its reading swings less from one picture to the next (the band's
+// reading of a low tone follows the tone's phase), so every boom still reaches the flash
+// level in pictures taken 30 or 60 times a second.
+constexpr float kBoomHold = 0.08f;
+constexpr float kBoomDecay = 0.02f;
+constexpr int kBoomPitch = 24;
 
 constexpr float kClap = 0.25f;
 constexpr float kRoll = 0.3f;
@@ -44,6 +51,27 @@ constexpr float kArpPan = 0.45f;
 constexpr float kLead = 0.7f;
 constexpr float kStab = 0.8f;
 constexpr float kStabSeconds = 0.6f;
+// The organ's upper harmonics are what the spectrum tiles show: many lines just over the
+// level that lights a tile, wherever the tiles are on screen (the credits, the puzzle, the
+// greetings). The master has room for them only if the other tonal parts step back there.
+constexpr float kOrgan = 0.030f;
+// A greeting cut lasts under a second and opens on a kick that ducks the organ: it sounds a
+// little louder there, to light as many tiles in the time it has.
+constexpr float kCutOrgan = 1.3f * kOrgan;
+// The end card's held chord lights the tiles at a lower level, under the riser and the roll.
+constexpr float kEndCardOrgan = 0.8f * kOrgan;
+constexpr float kUnderOrgan = 0.6f; // what the pads and the lead keep of their level there
+constexpr float kOrganPad = kUnderOrgan * kPad;
+constexpr float kOrganOpenPad = kUnderOrgan * kOpenPad;
+constexpr float kOrganLead = kUnderOrgan * kLead;
+constexpr float kOrganArp = 0.36f * kArp;
+// The credits' kick: with the tonal parts stepped back the limiter turns it down less, so it
+// plays a little softer to drop as many bricks as it did before the organ came in.
+constexpr float kCreditsKick = 0.9f * kHeavyKick;
+// The puzzle's sub line holds the lowest band up between the kicks, so the wire sculpture
+// stands stretched high over the wave floor instead of inside it.
+constexpr float kSub = 0.15f;
+constexpr int kSubOctaves = 2; // below the bass's root
 
 // The intro sits low enough that the spectrum rows of the opening stay on screen.
 constexpr float kAirLevel = 0.012f;

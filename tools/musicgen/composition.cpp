@@ -19,13 +19,16 @@ constexpr std::array<Chord, 4> kProgression = {Am, F, C, G};
 struct Voicing {
     std::array<int, 4> pad; // MIDI notes, around middle C
     int bass;               // root, kept at E2 and above so it stays out of the lowest band
+    // The organ's root, between 60 and 110 Hz: low enough that its harmonics crowd the
+    // spectrum's upper bands two or three to a line apart, high enough that they stay apart.
+    int organ;
 };
 constexpr std::array<Voicing, kChordCount> kVoicings = {{
-    {{57, 60, 64, 69}, 45}, // Am
-    {{57, 60, 65, 53}, 41}, // F
-    {{55, 60, 64, 67}, 48}, // C
-    {{55, 59, 62, 67}, 43}, // G
-    {{56, 59, 64, 68}, 40}, // E
+    {{57, 60, 64, 69}, 45, 45}, // Am
+    {{57, 60, 65, 53}, 41, 41}, // F
+    {{55, 60, 64, 67}, 48, 36}, // C
+    {{55, 59, 62, 67}, 43, 43}, // G
+    {{56, 59, 64, 68}, 40, 40}, // E
 }};
 
 // Lead line, one bar per chord of the progression: (sixteenth, length in sixteenths, note).
@@ -74,9 +77,10 @@ class Composer {
     }
 
     // --- drums ---------------------------------------------------------------------------
-    void kick(int64_t at, float velocity, float decay) {
-        note(Instrument::Kick, at, int64_t(decay * kKickLengthPerDecay * kSampleRate), 0, velocity,
-             decay);
+    // pitch 0: the kicks' own low note.
+    void kick(int64_t at, float velocity, float decay, float hold = 0.0f, int pitch = 0) {
+        note(Instrument::Kick, at, int64_t((hold + decay * kKickLengthPerDecay) * kSampleRate),
+             float(pitch), velocity, decay, hold);
     }
     void fourOnFloor(const Grid& g, int bar, float velocity, float decay) {
         for (int b = 0; b < kBeatsPerBar; ++b) {
@@ -132,6 +136,17 @@ class Composer {
             note(Instrument::Pad, from, length, float(v.pad[i] + kOctave), velocity * kPadShimmer,
                  tone, attack, -pan);
         }
+    }
+    // The organ sounds the chord's root: one low tone whose many upper harmonics, a few bands
+    // apart, each stand on a line of the spectrum.
+    // Each chord rings on into the next one's start while it fades, so the lines never dip.
+    void organ(Chord chord, int64_t from, int64_t length, float velocity) {
+        note(Instrument::Organ, from, length + int64_t(kOrganReleaseSeconds * kSampleRate),
+             float(kVoicings[chord].organ), velocity);
+    }
+    void sub(Chord chord, int64_t from, int64_t length, float velocity) {
+        note(Instrument::Sub, from, length, float(kVoicings[chord].bass - kSubOctaves * kOctave),
+             velocity);
     }
     void stab(Chord chord, int64_t at, float velocity, float tone) {
         const Voicing& v = kVoicings[chord];
@@ -303,14 +318,16 @@ void fountains(Composer& c) {
 void credits(Composer& c, int scene, bool answer) {
     // Scenes 5 and 6: heavy bass beats for the falling bricks, the lead over them.
     const Grid g = sceneGrid(scene);
-    const GrooveStyle style{kHeavyKick, kHeavyKickDecay, kBass, 0.6f, 0.2f, true, kPad,
-                            0.6f,       kArp * 0.6f,     0.55f, true};
+    const GrooveStyle style{kCreditsKick, kHeavyKickDecay,  kBass, 0.6f, 0.2f, true, kOrganPad,
+                            0.6f,         kOrganArp * 0.6f, 0.55f, true};
     c.crash(g.at(0), kCrash);
     for (int bar = 0; bar < fullBars(scene); ++bar) {
         grooveBar(c, g, bar, progressionChord(bar), style);
-        c.leadBar(g, bar, bar, answer ? kAnswerMotif : kLeadMotif, kLead, 0.6f);
+        c.organ(progressionChord(bar), g.step(bar, 0), g.span(4), kOrgan);
+        c.leadBar(g, bar, bar, answer ? kAnswerMotif : kLeadMotif, kOrganLead, 0.6f);
     }
     fillBar(c, scene, kPad);
+    c.organ(E, g.step(fullBars(scene), 0), g.span(2), kOrgan);
 }
 
 void puzzle(Composer& c) {
@@ -327,8 +344,10 @@ void puzzle(Composer& c) {
         c.note(Instrument::Clap, g.step(bar, 8), g.span(1), 0, kClap);
         c.hats(g, bar, kHat, true, false);
         c.bassBar(g, bar, chord, kBass, 0.5f, true);
-        c.pad(chord, g.step(bar, 0), g.span(4), kPad, 0.55f, 0.1f);
-        c.arpBar(g, bar, chord, kArp, 0.7f, 1);
+        c.pad(chord, g.step(bar, 0), g.span(4), kOrganPad, 0.55f, 0.1f);
+        c.organ(chord, g.step(bar, 0), g.span(4), kOrgan);
+        c.sub(chord, g.step(bar, 0), g.span(4), kSub);
+        c.arpBar(g, bar, chord, kOrganArp, 0.7f, 1);
     }
     c.riser(g.step(bars - 1, 0), kSceneFrom[scene], kRiser);
 }
@@ -374,7 +393,7 @@ void peak(Composer& c) {
             c.crash(g.step(bar, 0), kCrash);
         }
         grooveBar(c, g, bar, progressionChord(bar), style);
-        c.kick(g.step(bar, 0), kBoom, kBoomDecay);
+        c.kick(g.step(bar, 0), kBoom, kBoomDecay, kBoomHold, kBoomPitch);
         c.leadBar(g, bar, bar, (bar / 4) % 2 == 0 ? kLeadMotif : kAnswerMotif, kLead, 0.7f,
                   bar >= 8 ? kOctave : 0);
     }
@@ -396,13 +415,15 @@ void greetings(Composer& c) {
         c.kick(at, kHeavyKick, kLightKickDecay);
         c.stab(chord, at, kStab, 0.7f);
         c.note(Instrument::Crash, at, int64_t(kCutCymbalSeconds * kSampleRate), 0, kCrash);
-        c.pad(chord, at, next - at + ring, kOpenPad, 0.8f, 0.01f);
+        c.pad(chord, at, next - at + ring, kOrganOpenPad, 0.8f, 0.01f);
+        c.organ(chord, at, next - at, kCutOrgan);
         c.bassHeld(chord, at, next - at, kHeldBass, 0.5f);
     }
     const int64_t card = kSceneFrom[kEndCardScene - 1];
     const int64_t drop = kSceneFrom[kFinaleScene - 1];
     c.stab(E, card, kStab * 0.6f, 0.5f);
-    c.pad(E, card, drop - card, kOpenPad, 0.85f, 1.0f);
+    c.pad(E, card, drop - card, kOrganOpenPad, 0.85f, 1.0f);
+    c.organ(E, card, drop - card, kEndCardOrgan);
     c.riser(card, drop, kRiser);
     const Grid g{drop, nominalBeatSamples()};
     c.roll(g, -kBreathRollBeats, kBreathRollBeats, kRoll);

@@ -129,6 +129,14 @@ class Peaking {
         a1_ = b1_;
         a2_ = (1.0 - alpha / a) / a0;
     }
+    // The filter's gain (linear) for a steady sine at hz.
+    double gainAt(double hz) const {
+        const double w = 2.0 * kPi * hz / kSampleRate;
+        const double c1 = std::cos(w), s1 = std::sin(w), c2 = std::cos(2 * w), s2 = std::sin(2 * w);
+        const double nr = b0_ + b1_ * c1 + b2_ * c2, ni = -(b1_ * s1 + b2_ * s2);
+        const double dr = 1.0 + a1_ * c1 + a2_ * c2, di = -(a1_ * s1 + a2_ * s2);
+        return std::sqrt((nr * nr + ni * ni) / (dr * dr + di * di));
+    }
     float step(float in) {
         const double out = b0_ * in + z1_;
         z1_ = b1_ * in - a1_ * out + z2_;

@@ -81,6 +81,13 @@ std::vector<float> minimumAhead(const std::vector<float>& v, int span) {
 
 } // namespace
 
+double masterEqGain(double hz) {
+    const Peaking lowMid{kLowMidHz, kLowMidQ, kLowMidDb};
+    const Peaking upperMid{kUpperMidHz, kUpperMidQ, kUpperMidDb};
+    const Peaking presence{kPresenceHz, kPresenceQ, kPresenceDb};
+    return lowMid.gainAt(hz) * upperMid.gainAt(hz) * presence.gainAt(hz);
+}
+
 // The limiter holds the gain a peak needs for kLookahead samples before it and releases after
 // it; a moving average over the look-ahead then turns each step into a ramp that still
 // reaches the needed gain by the peak itself, so the gain never jumps.

@@ -16,6 +16,9 @@ struct MasterStats {
     double meanReductionDb = 0.0, deepestReductionDb = 0.0;
 };
 
+// The master equaliser's gain (linear) for a steady sine at hz.
+double masterEqGain(double hz);
+
 // Masters a stereo mix in place. kickOnset marks the samples of the kicks' first moments:
 // the only place the saturator works.
 MasterStats masterMix(std::vector<float>& left, std::vector<float>& right,

@@ -58,6 +58,13 @@ constexpr double kStabEnvSeconds = 0.22;
 constexpr double kStabDecaySeconds = 0.3;
 constexpr double kNoteReleaseSeconds = 0.02;
 constexpr int kFilterUpdateSamples = 16; // how often sweeping filters retune
+// Organ: the harmonics of a tone between these, each a steady line in the spectrum.
+constexpr double kOrganBottomHz = 1000.0; // below this the pads and the bass have the spectrum
+constexpr double kOrganTopHz = 6000.0;
+constexpr double kOrganAttackSeconds = 0.04;
+constexpr double kOrganReleaseSeconds = 0.06;
+constexpr double kSubAttackSeconds = 0.02;
+constexpr double kSubReleaseSeconds = 0.08;
 
 // Sends (fraction of the voice sent to the effect)
 constexpr float kPadReverb = 0.35f;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <vector>
 
 #include "dsp.h"
 #include "master.h"
@@ -71,6 +72,11 @@ class Mixer {
             kickOnset[at] = 1;
         }
     }
+    // The side-chain gain at sample `i` of a note that starts at `start` (1 outside the window).
+    float duckAt(int64_t start, int64_t i) const {
+        const int64_t at = start + i - from_;
+        return at < 0 || at >= length_ ? 1.0f : duck[at];
+    }
     int64_t from() const { return from_; }
     int64_t length() const { return length_; }
 
@@ -91,13 +97,14 @@ double seconds(int64_t i) {
 void kick(Mixer& m, const Note& n, uint32_t seed) {
     Noise noise(seed);
     double phase = 0.0;
-    const double decay = n.tone;
+    const double decay = n.tone, hold = n.shape;
+    const double low = n.pitch > 0.0f ? midiToHz(n.pitch) : kKickLowHz;
     for (int64_t i = 0; i < n.length; ++i) {
         const double t = seconds(i);
-        const double hz = kKickLowHz + kKickSweepHz * std::exp(-t / kKickSweepSeconds);
+        const double hz = low + kKickSweepHz * std::exp(-t / kKickSweepSeconds);
         phase += hz / kSampleRate;
         const double attack = std::min(1.0, t / kKickAttackSeconds);
-        const double env = attack * std::exp(-t / decay);
+        const double env = attack * std::exp(-std::max(0.0, t - hold) / decay);
         float v = float(std::sin(2.0 * kPi * phase) * env);
         v += kKickClick * noise.next() * float(std::exp(-t / kKickClickSeconds));
         v *= n.velocity;
@@ -300,6 +307,54 @@ void bass(Mixer& m, const Note& n, uint32_t seed) {
     }
 }
 
+// Additive: every harmonic of the tone from kOrganBottomHz up to kOrganTopHz, each a steady
+// line in the spectrum, at levels that come out of the master's equaliser all alike (a line
+// just under the level that lights a tile is power spent for nothing, one far over it power
+// the limiter takes from the kicks). The harmonics start in Schroeder's phases, which keep
+// their sum's peaks near its RMS level; at random phases they would reach three times as far
+// and the limiter would turn the whole mix down for them.
+void organ(Mixer& m, const Note& n) {
+    const double hz = midiToHz(n.pitch);
+    const int lowest = int(std::ceil(kOrganBottomHz / hz));
+    const int count = std::max(0, int(kOrganTopHz / hz) - lowest + 1);
+    std::vector<double> phase(static_cast<size_t>(count)), step(phase.size());
+    std::vector<float> level(phase.size());
+    for (int k = 0; k < count; ++k) {
+        const double f = hz * (lowest + k);
+        phase[size_t(k)] = -0.5 * double(k) * double(k + 1) / double(count);
+        phase[size_t(k)] -= std::floor(phase[size_t(k)]);
+        step[size_t(k)] = f / kSampleRate;
+        level[size_t(k)] = float(1.0 / masterEqGain(f));
+    }
+    const double length = seconds(n.length);
+    for (int64_t i = 0; i < n.length; ++i) {
+        const double t = seconds(i);
+        float v = 0.0f;
+        for (size_t k = 0; k < phase.size(); ++k) {
+            v += level[k] * float(std::sin(2.0 * kPi * phase[k]));
+            phase[k] += step[k];
+            phase[k] -= std::floor(phase[k]);
+        }
+        v *= arEnvelope(t, kOrganAttackSeconds, length, kOrganReleaseSeconds) * n.velocity;
+        // Ducked twice over (once more by its bus): it leaves the kicks' first moments almost
+        // to themselves, so the lowest band reads them as before.
+        v *= m.duckAt(n.start, i);
+        m.putPanned(n.start, i, v, n.pan, Sends{0.1f, 0.0f, true});
+    }
+}
+
+// A plain sine, dry and centred, that only the lowest band and a sub-woofer notice.
+void sub(Mixer& m, const Note& n) {
+    const double hz = midiToHz(n.pitch);
+    const double length = seconds(n.length);
+    for (int64_t i = 0; i < n.length; ++i) {
+        const double t = seconds(i);
+        const float v = float(std::sin(2.0 * kPi * hz * t)) * n.velocity *
+                        arEnvelope(t, kSubAttackSeconds, length, kSubReleaseSeconds);
+        m.put(n.start, i, v, v, Sends{});
+    }
+}
+
 void renderNote(Mixer& m, const Note& n, uint32_t seed) {
     switch (n.instrument) {
     case Instrument::Kick:
@@ -337,6 +392,12 @@ void renderNote(Mixer& m, const Note& n, uint32_t seed) {
         break;
     case Instrument::Stab:
         stab(m, n, seed);
+        break;
+    case Instrument::Organ:
+        organ(m, n);
+        break;
+    case Instrument::Sub:
+        sub(m, n);
         break;
     }
 }

@@ -15,7 +15,7 @@ constexpr Range kDotShareRange{0.5, 1.0};
 constexpr Range kNudgeRange{0.20, 0.60};
 constexpr Range kBrickRange{0.08, 0.25};
 constexpr Range kFlashRange{0.02, 0.10};
-constexpr Range kLitTilesRange{20.0, 150.0};
+constexpr Range kLitTilesRange{60.0, 120.0};
 // Loud frames a scene needs: the coder's credits to flash and reset its bricks, the
 // musician's to reset, the finale to empty its world twice (its first beat already resets).
 constexpr int kCoderLoudFrames = 68;

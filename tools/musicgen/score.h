@@ -8,7 +8,8 @@
 namespace musicgen {
 
 enum class Instrument {
-    Kick,      // tone: decay in seconds
+    Kick,      // tone: decay in seconds; shape: seconds held at full level before it;
+               // pitch: the note it settles on (0: the kicks' own)
     Clap,      //
     ClosedHat, //
     OpenHat,   //
@@ -20,13 +21,15 @@ enum class Instrument {
     Pluck,     // tone: filter brightness 0..1
     Lead,      // tone: filter brightness 0..1
     Stab,      // tone: filter brightness 0..1
+    Organ,     // a low tone's upper harmonics, steady and at one level: they light the tiles
+    Sub,       // a sine below the bass, in the lowest band
 };
 
 struct Note {
     Instrument instrument;
     int64_t start;  // samples
     int64_t length; // samples
-    float pitch;    // MIDI note number (ignored by the drums and noises)
+    float pitch;    // MIDI note number (ignored by the other drums and the noises)
     float velocity; // linear amplitude scale
     float tone;
     float shape;

@@ -6,10 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <vector>
 
+#include "core/frequency_bands.h"
 #include "mp3_reader.h"
 #include "mp3_writer.h"
 #include "render.h"
@@ -51,6 +54,52 @@ TEST(MusicTrack, GivesEverySceneTheSpectrumItsVisualsNeed) {
         EXPECT_TRUE(c.met()) << "scene " << c.scene << ": " << c.what << " = " << c.value
                              << ", wanted " << c.range.low << " .. " << c.range.high;
     }
+    // Wherever the tile displays are on screen (the credits, the puzzle, the greetings and
+    // the end card), they show the music: 60 to 120 of their 512 tiles lit on average, a
+    // display that moves without filling up.
+    for (const SceneFigures& f : figures) {
+        const bool tiles = (f.scene >= 5 && f.scene <= 7) || (f.scene >= 10 && f.scene <= 19);
+        if (tiles) {
+            EXPECT_GE(f.meanLitTiles, 60.0) << "scene " << f.scene;
+            EXPECT_LE(f.meanLitTiles, 120.0) << "scene " << f.scene;
+        }
+    }
+}
+
+TEST(MusicTrack, FlashesTheSnowSceneOnEveryBarForATenthOfASecondAtMost) {
+    // Scene 9 flashes white while the lowest band reads over 0.35. The boom on each bar's
+    // downbeat must reach that, briefly: a frame or a few at 60 frames a second (frames
+    // within a twentieth of a second of each other are one flash, as the white fades).
+    const Decoded& track = builtTrack();
+    ASSERT_TRUE(track.error.empty()) << track.error;
+    const std::vector<float> mono = track.mono();
+    show::SpectrumAnalyser analyser;
+    std::array<float, show::kSpectrumBands> levels{};
+    constexpr int kFps = 60;
+    constexpr int kMerge = 3; // frames
+    std::vector<int> flashes; // frames from a flash's first loud frame to its last
+    int first = -1, last = -kMerge - 1;
+    const int from = int(kSceneFrom[show::scene::kSnow - 1] * kFps / kSampleRate) + 1;
+    const int to = int(kSceneFrom[show::scene::kSnow] * kFps / kSampleRate);
+    for (int n = from; n < to; ++n) {
+        analyser.analyse(mono.data(), uint32_t(mono.size()), uint32_t(n * (kSampleRate / kFps)),
+                         levels.data());
+        if (levels[0] * 100.0 <= 35.0)
+            continue;
+        if (n - last > kMerge) {
+            if (first >= 0)
+                flashes.push_back(last - first + 1);
+            first = n;
+        }
+        last = n;
+    }
+    if (first >= 0)
+        flashes.push_back(last - first + 1);
+    // 23.6 s at some 134 beats a minute: 13 bars.
+    EXPECT_GE(flashes.size(), 12u);
+    EXPECT_LE(flashes.size(), 14u);
+    for (int frames : flashes)
+        EXPECT_LE(frames, kFps / 10) << "a flash held for " << frames << " frames";
 }
 
 TEST(MusicTrack, StaysBelowFullScaleAndEndsInSilence) {
