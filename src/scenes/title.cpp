@@ -4,6 +4,8 @@
 #include "scenes/band_displays.h"
 #include "scenes/show.h"
 
+#include <algorithm>
+
 namespace show {
 namespace {
 
@@ -14,7 +16,8 @@ constexpr const wchar_t* kCreditsText =
 
 void writeCreditsLine(Show& show) {
     show.overlay.credits->setText(kCreditsText);
-    show.overlay.credits->move(irr::core::position2di(kCreditsStartOffset, 0));
+    const int wait = std::max(kCreditsStartOffset, static_cast<int>(show.engine.width));
+    show.overlay.credits->move(irr::core::position2di(wait, 0));
 }
 
 void titleBeatNudge(Show& show) {

@@ -6,10 +6,12 @@ namespace show {
 
 struct Show;
 
-constexpr double kTitleBeat = 3.0;        // first band's beat measure above this nudges the title
-constexpr int kTitleNudge = 10;           // pixels right and down while a beat lasts
-constexpr int kCreditsScroll = -2;        // pixels the credits line moves per frame
-constexpr int kCreditsStartOffset = 1280; // the credits line starts this far off the right edge
+constexpr double kTitleBeat = 3.0; // first band's beat measure above this nudges the title
+constexpr int kTitleNudge = 10;    // pixels right and down while a beat lasts
+constexpr int kCreditsScroll = -2; // pixels the credits line moves per frame
+// The credits line starts this far right of its place, past the right edge of a 1280-wide
+// screen; a wider screen parks it a screen's width away instead, past its own right edge.
+constexpr int kCreditsStartOffset = 1280;
 
 // The title's drop and beat nudge. It survives the hand-over from the opening to the
 // landscape, so a nudge the opening made is undone in the landscape.
