@@ -245,11 +245,19 @@ Image musicianItems() {
 }
 
 // Scene 7's frame. Only the top and left edges are the same on every screen, so the frame
-// is a header across the widest screen and a ruler down the left; everything under the
-// header stays clear, for the puzzle and the floor.
+// is a header across the widest screen and a ruler down the left. Under the header a faint
+// cool glow hangs over the picture, brightest where the wave floor meets the sky on every
+// screen's height and fading up into the dark: the sky reads as a space, not as a hole. It is
+// light and thin, so it lifts the dark without dimming the puzzle's stickers.
 Image fullScreenFrame() {
     Image img(kWideW, kWideH);
     constexpr int kHeader = 52, kInset = 24;
+    constexpr float kHorizon = 500, kGlowSpread = 260, kGlowPeak = 30, kGlowFloor = 4;
+    for (int y = kHeader; y < kWideH; ++y) {
+        const float d = (y - kHorizon) / kGlowSpread;
+        const float alpha = kGlowFloor + (kGlowPeak - kGlowFloor) * std::exp(-d * d);
+        img.fillRect(0, y, kWideW, 1, withAlpha(kIce, static_cast<int>(alpha)));
+    }
     plate(img, {-kWideW, -kHeader, 2 * kWideW, kHeader, 1, 1, 40, rgba(6, 8, 12, 220)});
     img.fillRect(0, kHeader, kWideW, 2, withAlpha(kCyan, 190));
     // A scale under the header, across every width; the tall ticks mark the 1280 field.
