@@ -136,13 +136,13 @@ Image jumpingBoxes() {
 // A light seen through haze: a small white core inside a broad cool halo that fills most of
 // the billboard and fades to nothing at its edge, so an orb reads as a lamp, not a dot.
 Image glow(int size) {
-    constexpr float kCore = 0.16f, kHalo = 0.62f;
+    constexpr float kCore = 0.16f, kHalo = 0.8f;
     Image img(size, size);
     const float c = (size - 1) / 2.0f;
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x) {
             const float d = std::min(1.0f, std::hypot(x - c, y - c) / c);
-            const float halo = kHalo * (1 - d * d) * (1 - d * d);
+            const float halo = kHalo * (1 - d * d) * std::sqrt(1 - d * d);
             const float core = std::exp(-(d / kCore) * (d / kCore));
             const float v = std::clamp(halo + core, 0.0f, 1.0f);
             img.set(x, y, mix(scaled(kIce, v), grey(v), core));
