@@ -23,6 +23,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 . "$root/scripts/lib/chroot.sh"
+. "$root/scripts/lib/checks.sh"
 
 usage() { sed -n '2,/^set -e/p' "$0" | sed '$d; s/^# \{0,1\}//'; }
 run_words="" keep="" suite="" ci=""
@@ -66,18 +67,6 @@ enter_root "$work"
 mkdir -p "$packages" "$work/var/cache/apt/archives"
 mount --bind "$packages" "$work/var/cache/apt/archives"
 
-failed=0 passed=0
-check() { # DESCRIPTION COMMAND...: one line, PASS or FAIL
-    local what=$1
-    shift
-    if "$@"; then
-        echo "PASS: $what"
-        passed=$((passed + 1))
-    else
-        echo "FAIL: $what"
-        failed=$((failed + 1))
-    fi
-}
 logs=$cache/check-$suite
 mkdir -p "$logs"
 in_checkout() { # LOG COMMAND: runs COMMAND in the checkout as a user's shell would

@@ -24,6 +24,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 . "$root/scripts/lib/chroot.sh"
+. "$root/scripts/lib/checks.sh"
 usage() { sed -n '2,/^set -e/p' "$0" | sed '$d; s/^# \{0,1\}//'; }
 suite=bookworm
 case "${1-}" in
@@ -57,18 +58,6 @@ root_traps
 make_root "$suite" "$bare" "$cache/root-$suite-bare.log" xvfb xauth libgl1-mesa-dri
 mkdir -p "$out"
 
-failed=0 passed=0
-check() { # DESCRIPTION COMMAND...: one line, PASS or FAIL
-    local what=$1
-    shift
-    if "$@"; then
-        echo "PASS: $what"
-        passed=$((passed + 1))
-    else
-        echo "FAIL: $what"
-        failed=$((failed + 1))
-    fi
-}
 
 # It must be bare: no compiler, no -dev package.
 dev=$(in_root "$bare" dpkg-query -W -f='${Package}\n' | grep -E -- '-dev(:|$)' || true)
