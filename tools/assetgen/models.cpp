@@ -498,40 +498,58 @@ Mesh lathe(const std::vector<std::pair<float, float>>& profile, int sides, float
 
 } // namespace
 
-// The ground the spout stands on, a disc in its foot's plane. Every scene that shows the
-// spout looks down on it from 700 to 1600 units above, up to 4000 units far: the disc reaches
-// further than the camera's far plane sees to the side, and fades to black long before its
-// rim, so no edge ever shows against the black sky. Its own vertex colours carry the fade
-// (the material adds no light of its own), and the paving repeats every few hundred units, so
-// the finale's glass has lines to bend.
+// The ground the spout stands on: a plaza of stone slabs laid in rings round its foot, with
+// the black below showing through the joints. Every scene that shows the spout looks down on
+// it from 700 to 1600 units above, up to 4000 units far: the rings reach further than the
+// camera's far plane sees to the side, and their outer thousand units fade to black, so no
+// edge ever shows against the black sky. Vertex colours carry each slab's tone and the fade
+// (the material adds no light of its own); the joints give the finale's glass lines to bend.
+// It has no texture: on a software renderer, sampling one over a third of the screen costs
+// more than the plaza's five hundred slabs.
 Part spoutGround() {
-    constexpr float kInner = 900, kRim = 2800, kTexel = 260;
+    constexpr float kInner = 1800, kRim = 2800, kJoint = 8;
     constexpr float kRadii[] = {0,    150,  300,  450,  600,  750,  900, 1100,
                                 1300, 1550, 1800, 2050, 2300, 2550, 2800};
-    constexpr int kSectors = 64;
-    constexpr float kBright = 0.85f;
+    // Lit by the scenes' lights and clamped per vertex, the slabs need far less colour than a
+    // texture modulating the light would keep.
+    constexpr float kBright = 0.2f;
+    constexpr uint32_t kSeed = 44;
     Part part;
     part.name = "ground";
     Mesh& m = part.mesh;
     m.vertexColors = true;
-    auto corner = [&](float r, int s) {
-        const float a = kTau * static_cast<float>(s) / kSectors;
-        const Vec3 p = {r * std::cos(a), 0, r * std::sin(a)};
-        const float shade = kBright * (1 - smooth((r - kInner) / (kRim - kInner)));
-        const int g = static_cast<int>(std::lround(255 * shade));
-        const uint32_t colour = 0xFF000000u | uint32_t(g) << 16 | uint32_t(g) << 8 | uint32_t(g);
-        return m.addVertex({p, {0, 1, 0}, p.x / kTexel, p.z / kTexel, colour});
+    auto corner = [&](float r, float angle, Rgba tone) {
+        const Vec3 p = {r * std::cos(angle), 0, r * std::sin(angle)};
+        const float fade = std::clamp((r - kInner) / (kRim - kInner), 0.0f, 1.0f);
+        const Rgba c = scaled(tone, kBright * (1 - smooth(fade)));
+        const uint32_t colour =
+            0xFF000000u | uint32_t(c.r) << 16 | uint32_t(c.g) << 8 | uint32_t(c.b);
+        return m.addVertex({p, {0, 1, 0}, 0, 0, colour});
     };
-    for (size_t i = 0; i + 1 < std::size(kRadii); ++i)
-        for (int s = 0; s < kSectors; ++s) {
-            const uint32_t a = corner(kRadii[i], s), b = corner(kRadii[i], s + 1),
-                           c = corner(kRadii[i + 1], s + 1), d = corner(kRadii[i + 1], s);
-            // Seen from above the sectors run clockwise; the innermost ring is a fan.
+    for (size_t i = 0; i + 1 < std::size(kRadii); ++i) {
+        const float inner = kRadii[i] + (i > 0 ? kJoint / 2 : 0);
+        const float outer = kRadii[i + 1] - kJoint / 2;
+        // Slabs about as long as the ring is wide, in multiples of eight round the ring.
+        const float middle = (kRadii[i] + kRadii[i + 1]) / 2, width = kRadii[i + 1] - kRadii[i];
+        const int slabs = std::max(8, 8 * static_cast<int>(std::lround(kTau * middle / width / 8)));
+        const float step = kTau / static_cast<float>(slabs);
+        for (int s = 0; s < slabs; ++s) {
+            // Each slab a tone of its own, between the cool metal and a warm stone.
+            const int row = static_cast<int>(i);
+            const float tone = 0.8f + 0.35f * hashNoise(row, s, kSeed);
+            const Rgba slab =
+                scaled(mix(kSteel, rgba(150, 120, 100), hashNoise(row, s, kSeed + 1) * 0.6f), tone);
+            const float a0 = s * step + kJoint / 2 / middle;
+            const float a1 = (s + 1) * step - kJoint / 2 / middle;
+            const uint32_t a = corner(inner, a0, slab), b = corner(inner, a1, slab),
+                           c = corner(outer, a1, slab), d = corner(outer, a0, slab);
+            // Seen from above the slabs run clockwise; the innermost ring is a fan.
             if (i > 0)
                 m.addTriangle(a, b, c);
             m.addTriangle(a, c, d);
         }
-    m.materials.push_back(material(tex::kGroundPaving, 0, 0.0f, 0.0f));
+    }
+    m.materials.push_back(material("", 0, 0.0f, 0.0f));
     return part;
 }
 

@@ -180,28 +180,6 @@ Image plate(int size, Rgba face, Rgba rim, int rimWidth, uint32_t seed) {
     return img;
 }
 
-// Square paving slabs, four to a side, with dark joints and a tone of their own each.
-Image paving() {
-    constexpr int kSize = kTexLarge, kSlabs = 4, kJoint = 4;
-    Image img(kSize, kSize);
-    const int ss = kSize / kSlabs;
-    for (int y = 0; y < kSize; ++y)
-        for (int x = 0; x < kSize; ++x) {
-            const int sx = x / ss, sy = y / ss, lx = x % ss, ly = y % ss;
-            const int edge = std::min(std::min(lx, ss - 1 - lx), std::min(ly, ss - 1 - ly));
-            const float grain = fbm(x / 32.0f, y / 32.0f, 8, 3, 43);
-            const float tone = 0.8f + 0.35f * hashNoise(sx, sy, 44);
-            Rgba c = scaled(mix(kSteel, rgba(150, 120, 100), hashNoise(sx, sy, 45) * 0.6f),
-                            tone * (0.85f + 0.3f * grain));
-            if (edge < kJoint)
-                c = scaled(kNight, 0.8f);
-            else if (edge < kJoint + 2)
-                c = mix(kCyan, c, 0.55f);
-            img.set(x, y, c);
-        }
-    return img;
-}
-
 Image stone() {
     constexpr int kSize = kTexLarge, kBands = 8;
     Image img(kSize, kSize);
@@ -288,7 +266,6 @@ void addTextures(Entries& out) {
     addJpeg(out, tex::kBallFacet,
             plate(kTexMedium, mix(rgba(40, 100, 230), kCyan, 0.3f), kNight, 10, 74));
     addJpeg(out, tex::kSpoutStone, stone());
-    addJpeg(out, tex::kGroundPaving, paving());
     addJpeg(out, tex::kHallPanels, hallPanels());
     addJpeg(out, tex::kKnotMetal, knotMetal());
     addJpeg(out, tex::kRoundabout, plate(kTexMedium, kSteel, kNight, 6, 75));

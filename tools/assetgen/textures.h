@@ -16,7 +16,6 @@ inline const char* const kSpoutStone = "models/spout_stone.jpg";
 inline const char* const kHallPanels = "models/hall_panels.jpg";
 inline const char* const kKnotMetal = "models/knot_metal.jpg";
 inline const char* const kRoundabout = "models/roundabout_rim.jpg";
-inline const char* const kGroundPaving = "models/spout_ground.jpg";
 } // namespace tex
 
 // Plates of the palette texture, left to right.
