@@ -22,6 +22,25 @@ using namespace irr;
 
 namespace {
 
+// A model's material may go without a texture where its surface takes its colours from its
+// vertices; they must then vary over it, or it draws as one flat colour.
+bool colouredByVertices(const scene::IMeshBuffer* buffer) {
+    auto colour = [buffer](u32 v) {
+        switch (buffer->getVertexType()) {
+        case video::EVT_2TCOORDS:
+            return static_cast<const video::S3DVertex2TCoords*>(buffer->getVertices())[v].Color;
+        case video::EVT_TANGENTS:
+            return static_cast<const video::S3DVertexTangents*>(buffer->getVertices())[v].Color;
+        default:
+            return static_cast<const video::S3DVertex*>(buffer->getVertices())[v].Color;
+        }
+    };
+    for (u32 v = 1; v < buffer->getVertexCount(); ++v)
+        if (colour(v) != colour(0))
+            return true;
+    return false;
+}
+
 const std::string kArchive = showtest::builtArchive();
 
 std::vector<std::string> overlayImagePaths() {
@@ -207,9 +226,18 @@ TEST_F(Assets, TheRealContentLoadsCompletely) {
         scene::ISceneNode* node = modelled[i];
         ASSERT_NE(node, nullptr) << "model node " << i;
         ASSERT_GT(node->getMaterialCount(), 0u) << "model node " << i;
-        for (u32 m = 0; m < node->getMaterialCount(); ++m)
-            EXPECT_NE(node->getMaterial(m).getTexture(0), nullptr)
-                << "model node " << i << " material " << m;
+        for (u32 m = 0; m < node->getMaterialCount(); ++m) {
+            if (node->getMaterial(m).getTexture(0))
+                continue;
+            const scene::IMeshBuffer* buffer = nullptr;
+            if (node->getType() == scene::ESNT_ANIMATED_MESH)
+                buffer = static_cast<scene::IAnimatedMeshSceneNode*>(node)
+                             ->getMesh()
+                             ->getMesh(0)
+                             ->getMeshBuffer(m);
+            EXPECT_TRUE(buffer && colouredByVertices(buffer))
+                << "model node " << i << " material " << m << " has no texture";
+        }
     }
     for (scene::ISceneNode* node : normalMapped)
         EXPECT_NE(node->getMaterial(0).getTexture(1), nullptr);
@@ -361,8 +389,11 @@ TEST_F(Assets, ModelsHaveNormalsTextureCoordinatesAndTheirTextures) {
         u32 vertices = 0, zeroNormals = 0, spread = 0;
         for (u32 b = 0; b < frame0->getMeshBufferCount(); ++b) {
             scene::IMeshBuffer* buf = frame0->getMeshBuffer(b);
-            EXPECT_NE(buf->getMaterial().getTexture(0), nullptr)
-                << path << " names a texture the archive lacks";
+            if (!buf->getMaterial().getTexture(0)) {
+                EXPECT_TRUE(colouredByVertices(buf))
+                    << path << " names a texture the archive lacks, or none and no colours";
+                ++spread; // nothing to map
+            }
             core::vector2df tmin(1e9f, 1e9f), tmax(-1e9f, -1e9f);
             for (u32 v = 0; v < buf->getVertexCount(); ++v) {
                 ++vertices;
@@ -374,7 +405,8 @@ TEST_F(Assets, ModelsHaveNormalsTextureCoordinatesAndTheirTextures) {
                 tmax.X = std::max(tmax.X, t.X);
                 tmax.Y = std::max(tmax.Y, t.Y);
             }
-            if (tmax.X - tmin.X > 0.1f && tmax.Y - tmin.Y > 0.1f)
+            if (buf->getMaterial().getTexture(0) && tmax.X - tmin.X > 0.1f &&
+                tmax.Y - tmin.Y > 0.1f)
                 ++spread;
         }
         EXPECT_GT(vertices, 0u) << path;
